@@ -1,0 +1,134 @@
+#include "cnumbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+namespace corvina {
+
+namespace {
+
+bool IsCSpace(QChar c) {
+    const char16_t u = c.unicode();
+    return u == ' ' || u == '\t' || u == '\n' || u == '\v' || u == '\f' || u == '\r';
+}
+
+bool IsDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+
+qsizetype SkipSpace(QStringView text, qsizetype i) {
+    while (i < text.size() && IsCSpace(text[i]))
+        ++i;
+    return i;
+}
+
+// Formats with a C format string into a buffer that is always large enough:
+// asks snprintf for the size first.
+QByteArray FormatC(const char* format, double value) {
+    char small[64];
+    const int n = std::snprintf(small, sizeof small, format, value);
+    if (n < 0)
+        return {};
+    if (n < int(sizeof small))
+        return QByteArray(small, n);
+    std::string big(size_t(n) + 1, '\0');
+    std::snprintf(big.data(), big.size(), format, value);
+    return QByteArray(big.data(), n);
+}
+
+} // namespace
+
+int64_t LeadingInteger(QStringView text) {
+    qsizetype i = SkipSpace(text, 0);
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    constexpr uint64_t kLimit = uint64_t(std::numeric_limits<int64_t>::max()) + 1;
+    uint64_t magnitude = 0;
+    for (; i < text.size() && IsDigit(text[i]); ++i) {
+        magnitude = magnitude * 10 + uint64_t(text[i].unicode() - '0');
+        if (magnitude > kLimit)
+            magnitude = kLimit;
+    }
+    if (negative)
+        return magnitude >= kLimit ? std::numeric_limits<int64_t>::min() : -int64_t(magnitude);
+    return magnitude >= kLimit ? std::numeric_limits<int64_t>::max() : int64_t(magnitude);
+}
+
+int32_t LeadingInt32(QStringView text) {
+    const int64_t v = LeadingInteger(text);
+    if (v > std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
+    if (v < std::numeric_limits<int32_t>::min())
+        return std::numeric_limits<int32_t>::min();
+    return int32_t(v);
+}
+
+double LeadingDouble(QStringView text) {
+    qsizetype i = SkipSpace(text, 0);
+    std::string number;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        if (text[i] == u'-')
+            number += '-';
+        ++i;
+    }
+    bool digits = false;
+    for (; i < text.size() && IsDigit(text[i]); ++i, digits = true)
+        number += char(text[i].unicode());
+    if (i < text.size() && text[i] == u'.') {
+        number += '.';
+        for (++i; i < text.size() && IsDigit(text[i]); ++i, digits = true)
+            number += char(text[i].unicode());
+    }
+    if (!digits)
+        return 0.0;
+    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+        qsizetype j = i + 1;
+        std::string exponent = "e";
+        if (j < text.size() && (text[j] == u'+' || text[j] == u'-'))
+            exponent += char(text[j++].unicode());
+        if (j < text.size() && IsDigit(text[j])) {
+            for (; j < text.size() && IsDigit(text[j]); ++j)
+                exponent += char(text[j].unicode());
+            number += exponent;
+        }
+    }
+    double value = 0.0;
+    const char* first = number.data();
+    const char* last = first + number.size();
+    const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    if (ec == std::errc::result_out_of_range) {
+        // Too large gives infinity, too small gives zero, as strtod does.
+        const bool negative = number.front() == '-';
+        const auto e = number.find('e');
+        const bool huge = e != std::string::npos && number[e + 1] != '-';
+        if (huge)
+            return negative ? -HUGE_VAL : HUGE_VAL;
+        return negative ? -0.0 : 0.0;
+    }
+    (void)ptr;
+    return value;
+}
+
+QByteArray FormatG7(double value) {
+    QByteArray text = FormatC("%1.7g", value);
+    const qsizetype e = text.indexOf('e');
+    if (e < 0)
+        return text;
+    // text[e + 1] is the sign; pad the digits after it to three.
+    const qsizetype digitsStart = e + 2;
+    const qsizetype digits = text.size() - digitsStart;
+    if (digits < 3)
+        text.insert(digitsStart, QByteArray(3 - digits, '0'));
+    return text;
+}
+
+QByteArray FormatFixed(double value, int decimals) {
+    const QByteArray format = "%." + QByteArray::number(decimals) + "f";
+    return FormatC(format.constData(), value);
+}
+
+} // namespace corvina

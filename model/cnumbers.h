@@ -1,0 +1,30 @@
+// Number reading and writing with the rules of the C library's conversions,
+// independent of the process locale (Qt sets LC_NUMERIC from the environment,
+// which would turn "2500.000" into 2500 under a comma locale).
+#pragma once
+
+#include <QByteArray>
+#include <QStringView>
+
+#include <cstdint>
+
+namespace corvina {
+
+// Leading white space, an optional sign and decimal digits up to the first
+// other character; no digits gives 0. Values beyond 64 bits saturate.
+int64_t LeadingInteger(QStringView text);
+
+// The same for int32 fields: saturates at the int32 limits.
+int32_t LeadingInt32(QStringView text);
+
+// Leading white space, an optional sign, digits with an optional fraction and
+// exponent ("%f" scanning); no number gives 0. Out-of-range values become
+// +/-infinity or 0 as strtod would give.
+double LeadingDouble(QStringView text);
+
+// printf conversions in the C locale. "%1.7g" always writes an exponent with
+// its sign and at least three digits ("1e+010").
+QByteArray FormatG7(double value);
+QByteArray FormatFixed(double value, int decimals); // "%.Nf"
+
+} // namespace corvina
