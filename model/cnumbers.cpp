@@ -15,7 +15,9 @@ bool IsCSpace(QChar c) {
     return u == ' ' || u == '\t' || u == '\n' || u == '\v' || u == '\f' || u == '\r';
 }
 
-bool IsDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+bool IsDigit(QChar c) {
+    return c.unicode() >= '0' && c.unicode() <= '9';
+}
 
 qsizetype SkipSpace(QStringView text, qsizetype i) {
     while (i < text.size() && IsCSpace(text[i]))

@@ -8,8 +8,8 @@ LoggerConfig theConfig;
 
 namespace {
 const char* const kInternalAliases[kInternalInputsUsed] = {
-    "V3V", "VRTC", "VPOWER", "VOUT", "VMAIN", "PA", "GSM", "RG10M", "RG1H", "RG6H",
-    "RG24H", "A-B", "IIN13", "IIN14", "TD", "SENOK", "ACCU", "SUM1_24H", "SUM2_24H"};
+    "V3V",   "VRTC", "VPOWER", "VOUT",  "VMAIN", "PA",    "GSM",  "RG10M",    "RG1H",    "RG6H",
+    "RG24H", "A-B",  "IIN13",  "IIN14", "TD",    "SENOK", "ACCU", "SUM1_24H", "SUM2_24H"};
 } // namespace
 
 void ResetToDefaults(LoggerConfig& cfg) {
@@ -85,9 +85,9 @@ void ResetToDefaults(LoggerConfig& cfg) {
 
     sys.SN.clear();
     sys.Name.clear();
-    for (QString* text : {&modem.ModemPIN, &modem.ModemNumber, &modem.APN, &modem.IP,
-                          &modem.UserName, &modem.Password, &modem.EmailFrom, &modem.EmailTo,
-                          &modem.TimeServer})
+    for (QString* text :
+         {&modem.ModemPIN, &modem.ModemNumber, &modem.APN, &modem.IP, &modem.UserName,
+          &modem.Password, &modem.EmailFrom, &modem.EmailTo, &modem.TimeServer})
         text->clear();
     modem.ModemMode = QStringLiteral("EMAIL");
     sys.RS485Address.clear();
@@ -98,9 +98,9 @@ void ResetToDefaults(LoggerConfig& cfg) {
     sys.SetTime = 0;
     sys.Serial1 = QStringLiteral("115200");
     sys.Serial2 = QStringLiteral("115200");
-    for (QString* text : {&modem.SmsCenter, &modem.IPConnect, &modem.IPConfig,
-                          &modem.UserNameConfig, &modem.PasswordConfig, &modem.UserNameApn,
-                          &modem.PasswordApn})
+    for (QString* text :
+         {&modem.SmsCenter, &modem.IPConnect, &modem.IPConfig, &modem.UserNameConfig,
+          &modem.PasswordConfig, &modem.UserNameApn, &modem.PasswordApn})
         text->clear();
     sys.DataFormat = QStringLiteral("Default");
     sys.DisplaySize = QStringLiteral("Small (6 lines)");

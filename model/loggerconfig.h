@@ -36,7 +36,7 @@ struct SystemSettings {
     QString RS485Address;
     Flag EWS = 0;
     QString DisplaySize;
-    QString DateDay, DateMonth, DateYear;    // logger date as reported
+    QString DateDay, DateMonth, DateYear;     // logger date as reported
     QString TimeHour, TimeMinute, TimeSecond; // logger time as reported
     Flag SetTime = 0;                         // system form's "Set Time" check
 };
@@ -76,9 +76,9 @@ struct LinkSettings {
 
 struct AnalogInput {
     Flag Measure = 0;
-    Flag Ratio = 0; // used by AIN9-AIN20
-    Flag Vect = 0;  // used by AIN1-AIN8
-    QString Range;  // mV: "2500", "1250", "625", "312", "156", "78", "39", "19"
+    Flag Ratio = 0;   // used by AIN9-AIN20
+    Flag Vect = 0;    // used by AIN1-AIN8
+    QString Range;    // mV: "2500", "1250", "625", "312", "156", "78", "39", "19"
     QString Polarity; // "BIP" or "UNIP"
     QString Sensor;   // sensor catalogue entry name, "" for none
     QString Poly;     // "P1" ... "P16"
@@ -103,9 +103,9 @@ struct InternalInput {
 
 struct SerialInput {
     Flag Measure = 0;
-    QString Com;   // "COM1" or "COM2" (logger port)
-    QString Brate; // "300" ... "115200"
-    QString Bits;  // "7" or "8"
+    QString Com;    // "COM1" or "COM2" (logger port)
+    QString Brate;  // "300" ... "115200"
+    QString Bits;   // "7" or "8"
     QString Parity; // "None", "Even", "Odd"
     QString Stopb;  // "1" or "2"
     QString Driver; // serial driver name, "NONE" or "" for none

@@ -95,7 +95,9 @@ QString FindSensorCatalogueFile() {
     return candidates.front();
 }
 
-void BuildSensorCatalogue(LoggerConfig& cfg) { BuildSensorCatalogue(cfg, FindSensorCatalogueFile()); }
+void BuildSensorCatalogue(LoggerConfig& cfg) {
+    BuildSensorCatalogue(cfg, FindSensorCatalogueFile());
+}
 
 void BuildSensorCatalogue(LoggerConfig& cfg, const QString& path) {
     QFile file(path);
@@ -138,6 +140,8 @@ std::optional<QString> SensorRangeValue(const SensorDef& sensor) {
     return QString::fromLatin1(kRangeValues[*index]);
 }
 
-bool SensorIsUnipolar(const SensorDef& sensor) { return sensor.Polarity == QLatin1String("unipolar"); }
+bool SensorIsUnipolar(const SensorDef& sensor) {
+    return sensor.Polarity == QLatin1String("unipolar");
+}
 
 } // namespace corvina
