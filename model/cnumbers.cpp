@@ -51,9 +51,8 @@ int64_t LeadingInteger(QStringView text) {
     constexpr uint64_t kLimit = uint64_t(std::numeric_limits<int64_t>::max()) + 1;
     uint64_t magnitude = 0;
     for (; i < text.size() && IsDigit(text[i]); ++i) {
-        magnitude = magnitude * 10 + uint64_t(text[i].unicode() - '0');
-        if (magnitude > kLimit)
-            magnitude = kLimit;
+        const uint64_t digit = uint64_t(text[i].unicode() - '0');
+        magnitude = magnitude > (kLimit - digit) / 10 ? kLimit : magnitude * 10 + digit;
     }
     if (negative)
         return magnitude >= kLimit ? std::numeric_limits<int64_t>::min() : -int64_t(magnitude);

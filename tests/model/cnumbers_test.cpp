@@ -1,0 +1,101 @@
+#include "cnumbers.h"
+
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+namespace corvina {
+namespace {
+
+struct IntCase {
+    const char* text;
+    int64_t value;
+};
+
+class LeadingIntegerTest : public testing::TestWithParam<IntCase> {};
+
+TEST_P(LeadingIntegerTest, ReadsLikeTheCLibrary) {
+    EXPECT_EQ(LeadingInteger(QString::fromLatin1(GetParam().text)), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LeadingIntegerTest,
+    testing::Values(IntCase{"60", 60}, IntCase{"  -12abc", -12}, IntCase{"+7", 7},
+                    IntCase{"abc", 0}, IntCase{"", 0}, IntCase{"-", 0}, IntCase{"1 2", 1},
+                    IntCase{"99999999999999999999999", std::numeric_limits<int64_t>::max()},
+                    IntCase{"-99999999999999999999999", std::numeric_limits<int64_t>::min()}));
+
+TEST(LeadingInt32, SaturatesBeyond32Bits) {
+    EXPECT_EQ(LeadingInt32(u"4294967297"), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(LeadingInt32(u"-4294967297"), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(LeadingInt32(u"123456"), 123456);
+}
+
+struct DoubleCase {
+    const char* text;
+    double value;
+};
+
+class LeadingDoubleTest : public testing::TestWithParam<DoubleCase> {};
+
+TEST_P(LeadingDoubleTest, ReadsLikeScanfF) {
+    EXPECT_DOUBLE_EQ(LeadingDouble(QString::fromLatin1(GetParam().text)), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LeadingDoubleTest,
+                         testing::Values(DoubleCase{"2500.000", 2500.0},
+                                         DoubleCase{" -1.5e3x", -1500.0}, DoubleCase{"+.25", 0.25},
+                                         DoubleCase{"7.", 7.0}, DoubleCase{"1e", 1.0},
+                                         DoubleCase{"1e+", 1.0}, DoubleCase{"abc", 0.0},
+                                         DoubleCase{".", 0.0}, DoubleCase{"1e-400", 0.0},
+                                         DoubleCase{"2,5", 2.0}));
+
+TEST(LeadingDouble, HugeExponentGivesInfinity) {
+    EXPECT_TRUE(std::isinf(LeadingDouble(u"1e400")));
+    EXPECT_LT(LeadingDouble(u"-1e400"), 0.0);
+}
+
+// Qt applications take LC_NUMERIC from the environment; the file format must not follow it.
+TEST(LeadingDouble, IgnoresTheProcessLocale) {
+    const char* old = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = old ? old : "C";
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no German locale installed";
+    EXPECT_DOUBLE_EQ(LeadingDouble(u"2500.5"), 2500.5);
+    EXPECT_EQ(FormatFixed(1234.5, 3), "1234.500");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+struct FormatCase {
+    double value;
+    const char* text;
+};
+
+class FormatG7Test : public testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatG7Test, WritesThreeDigitExponents) {
+    EXPECT_EQ(FormatG7(GetParam().value), QByteArray(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FormatG7Test,
+    testing::Values(FormatCase{0.0, "0"}, FormatCase{1.0, "1"}, FormatCase{double(0.1f), "0.1"},
+                    FormatCase{-2.5, "-2.5"}, FormatCase{1e10, "1e+010"},
+                    FormatCase{1.5e-5, "1.5e-005"}, FormatCase{123456789.0, "1.234568e+008"},
+                    FormatCase{1e100, "1e+100"},
+                    FormatCase{double(std::numeric_limits<float>::max()), "3.402823e+038"}));
+
+TEST(FormatFixed, WritesThreeDecimals) {
+    EXPECT_EQ(FormatFixed(1234.5, 3), "1234.500");
+    EXPECT_EQ(FormatFixed(0.5, 3), "0.500");
+    EXPECT_EQ(FormatFixed(-0.0005, 3), "-0.001");
+    // The widest float still fits the formatter.
+    EXPECT_EQ(FormatFixed(double(std::numeric_limits<float>::max()), 3).size(), 43);
+}
+
+} // namespace
+} // namespace corvina
