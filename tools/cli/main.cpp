@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty())
-        return corvina::Usage();
+        return corvina::Usage(QStringLiteral("no command given"));
     const QString command = args.takeFirst();
     if (command == QLatin1String("convert"))
         return corvina::Convert(args);
