@@ -644,6 +644,17 @@ TEST_F(LoggerSimTest, NoLiveRowsInServiceMode) {
     EXPECT_FALSE(line_->ReadFor(150).isEmpty());
 }
 
+TEST(LoggerSimLine, RowsNobodyReadAreLostLikeOnAClosedPort) {
+    LoggerSim sim;
+    ASSERT_TRUE(sim.Start(kPort, nullptr));
+    sim.StartLive(10);
+    ::usleep(1800 * 1000); // about 180 rows go out while the port is closed
+    Line line(sim.LinkPath());
+    sim.StopLive();
+    const QByteArray stale = line.ReadFor(50);
+    EXPECT_LT(stale.count('\n'), 140) << "rows older than the unread limit were kept";
+}
+
 TEST(LoggerSimLifecycle, StartsAndStopsRepeatedlyAndCleansUpItsLink) {
     LoggerSim sim;
     const QString link = PortLinkPath(kPort);

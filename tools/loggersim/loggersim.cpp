@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -30,6 +31,9 @@ constexpr int kLfGraceMs = 20;
 // A reader that takes nothing for this long is gone; the rest of the answer is
 // dropped so the worker stays responsive.
 constexpr int kStalledWriteMs = 2000;
+// Bytes nobody has read for this long went to a closed port: a real line
+// loses them, so they must not greet the next program that opens it.
+constexpr int kUnreadMs = 1000;
 
 const QByteArray kOk = QByteArrayLiteral("\r\nOK\r\n");
 
@@ -179,7 +183,7 @@ bool LoggerSim::Start(int portNumber, QString* error) {
         return false;
     };
     if (running_)
-        return fail(QStringLiteral("The logger simulator already runs on %1.").arg(linkPath_));
+        return fail(QStringLiteral("The logger simulator already runs on %1.").arg(LinkPath()));
     const QString link = PortLinkPath(portNumber);
     if (link.isEmpty())
         return fail(
@@ -234,10 +238,10 @@ bool LoggerSim::Start(int portNumber, QString* error) {
     if (::symlink(name, QFile::encodeName(link).constData()) != 0)
         return fail(QStringLiteral("%1 could not be created: %2").arg(link, ErrnoText()));
 
-    slavePath_ = QString::fromLocal8Bit(name);
-    linkPath_ = link;
     {
         std::lock_guard lock(mutex_);
+        slavePath_ = QString::fromLocal8Bit(name);
+        linkPath_ = link;
         commands_.clear();
         service_ = false;
         saveCount_ = 0;
@@ -247,6 +251,7 @@ bool LoggerSim::Start(int portNumber, QString* error) {
     lastCommand_.clear();
     lfMayFollow_ = false;
     startedAtMs_ = NowMs();
+    lastDrainedMs_ = startedAtMs_;
     liveSample_ = 0;
     stop_ = false;
     running_ = true;
@@ -399,6 +404,13 @@ void LoggerSim::Run() {
             ::usleep(10000);
         }
         const qint64 now = NowMs();
+        int unread = 0;
+        if (::ioctl(slaveFd_, FIONREAD, &unread) != 0 || unread == 0) {
+            lastDrainedMs_ = now;
+        } else if (now - lastDrainedMs_ > kUnreadMs) {
+            ::tcflush(slaveFd_, TCIFLUSH);
+            lastDrainedMs_ = now;
+        }
         if (lfMayFollow_ && now - lastCrAtMs_ > kLfGraceMs)
             CompleteCommand();
 

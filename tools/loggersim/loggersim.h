@@ -74,6 +74,8 @@ public:
 
     QString LinkPath() const;  // the link the program opens as COM<n>
     QString SlavePath() const; // the pseudo-terminal's own device path
+    // Like a real line, the simulator drops what nobody reads for about a
+    // second, so a program that opens the port late gets no stale rows.
 
     // Every command received since Start(), its exact bytes with terminator.
     QList<QByteArray> ReceivedCommands() const;
@@ -144,6 +146,7 @@ private:
     bool lfMayFollow_ = false;
     qint64 lastCrAtMs_ = 0;
     qint64 startedAtMs_ = 0;
+    qint64 lastDrainedMs_ = 0;
     qint64 liveSample_ = 0;
     qint64 nextLiveAtMs_ = 0;
     std::function<void(const QByteArray&)> runObserver_;
