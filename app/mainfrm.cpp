@@ -327,7 +327,9 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
 
 void CMainFrame::SetRecentFiles(const QStringList& paths) {
     for (auto* a : m_recentActions) {
+        // The entry may be the one whose trigger led here: delete it later.
         m_fileMenu->removeAction(a);
+        a->setObjectName(QString());
         a->deleteLater();
     }
     m_recentActions.clear();

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -167,9 +168,21 @@ QSize DialogUnits::Size(const QSize& du) const {
 }
 
 QFont DialogFont(const DialogTemplate& tmpl) {
-    // The template's face is a Windows alias; the platform's own dialog face
-    // at the template's size keeps the proportions the layout was made for.
-    QFont font = QApplication::font();
+    // The template's face is a Windows alias; the layout was made for its
+    // narrow faces, so the first narrow face the platform has stands in for it.
+    static const QString family = [] {
+        const QStringList candidates{QStringLiteral("MS Shell Dlg"),
+                                     QStringLiteral("Tahoma"),
+                                     QStringLiteral("Microsoft Sans Serif"),
+                                     QStringLiteral("Liberation Sans"),
+                                     QStringLiteral("Arial"),
+                                     QStringLiteral("DejaVu Sans Condensed")};
+        for (const auto& name : candidates)
+            if (QFontDatabase::hasFamily(name))
+                return name;
+        return QApplication::font().family();
+    }();
+    QFont font(family);
     font.setPointSize(tmpl.fontPointSize > 0 ? tmpl.fontPointSize : 8);
     return font;
 }
@@ -194,8 +207,10 @@ QWidget* CreateTemplateControl(const ControlTemplate& c, const DialogUnits& du, 
             l->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
         else
             l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        // A label's rectangle is one text line; let descenders show.
+        // The rectangle was measured for another face: never cut the text.
         r.setHeight(qMax(r.height(), l->sizeHint().height()));
+        if (l->alignment() & Qt::AlignLeft)
+            r.setWidth(qMax(r.width(), l->sizeHint().width()));
         w = l;
     } else if (c.kind == u"edit") {
         auto* e = new QLineEdit(parent);
