@@ -19,14 +19,16 @@ namespace corvina {
 
 class AppFixture {
 public:
-    AppFixture() {
+    // realProbe: the program's own port probe instead of the ports set below.
+    explicit AppFixture(bool realProbe = false) {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
         QDir::setCurrent(dir.path()); // no sensor.ini here
         SetMessageHook([this](const MessageRecord& m) { messages.push_back(m); });
         ActivityFlags = 0;
         theConfig = LoggerConfig{};
         app = std::make_unique<CTessarSetupApp>();
-        app->Document().SetPortProbe([this](int n) { return ports.count(n) > 0; });
+        if (!realProbe)
+            app->Document().SetPortProbe([this](int n) { return ports.count(n) > 0; });
     }
     ~AppFixture() {
         app.reset();

@@ -11,6 +11,10 @@
 #include <QMenu>
 #include <QStatusBar>
 
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace corvina;
 
 namespace {
@@ -42,6 +46,7 @@ private Q_SLOTS:
     void startWithFileNameHasEveryForm();
     void startWithUnreadableFileFails();
     void startWithPortSelectsIt();
+    void realProbeListsLinkedPseudoTerminal();
     void startupArguments_data();
     void startupArguments();
 };
@@ -214,6 +219,27 @@ void TestShellFiles::startWithPortSelectsIt() {
              QStringLiteral("COM42"));
     fx.Frame()->SwitchView(2);
     QCOMPARE(theConfig.Link.PortName, QStringLiteral("COM42"));
+}
+
+// The program's own probe finds a port that the ports folder links to a
+// pseudo-terminal, as the simulated logger offers itself.
+void TestShellFiles::realProbeListsLinkedPseudoTerminal() {
+    QTemporaryDir portsDir;
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    QVERIFY(master >= 0);
+    QVERIFY(grantpt(master) == 0 && unlockpt(master) == 0);
+    const QString slave = QString::fromLocal8Bit(ptsname(master));
+    QVERIFY(QFile::link(slave, portsDir.filePath(QStringLiteral("COM201"))));
+    qputenv("CORVINASETUP_PORTS", portsDir.path().toLocal8Bit());
+    {
+        AppFixture fx(true);
+        QVERIFY(fx.Start());
+        auto* port = fx.Frame()->GetActiveView()->Item<QComboBox>(IDC_PORT);
+        QVERIFY(port->findText(QStringLiteral("COM201")) >= 0);
+        QCOMPARE(theConfig.PortPresence[201], 1);
+    }
+    qunsetenv("CORVINASETUP_PORTS");
+    ::close(master);
 }
 
 void TestShellFiles::startupArguments_data() {
