@@ -233,7 +233,7 @@ void EwsField(EwsRule& e, QChar key, const QString& value) {
 }
 
 void PolynomialField(Polynomial& p, QChar key, const QString& value) {
-    const float number = float(LeadingDouble(value));
+    const float number = LeadingFloat(value);
     switch (key.unicode()) {
     case '0':
         p.A0 = number;
@@ -252,37 +252,36 @@ void PolynomialField(Polynomial& p, QChar key, const QString& value) {
 
 // Runs the field loop over a channel line held in `work` and stores each
 // field into entry (channel number - 1) of `table`. Leaves `work` holding the
-// line's last field, which the caller goes on testing.
+// line's last field, which the caller goes on testing. Fields are cut at ","
+// and the rest is trimmed on the left; the first field carries the number.
 template <typename Table, typename Store>
 void ParseChannelLine(QString& work, Table& table, Store store) {
     int64_t index = -1;
-    bool first = true;
-    for (;;) {
-        const qsizetype comma = work.indexOf(QLatin1Char(','));
-        const QString token = comma < 0 ? work : work.left(comma);
-        if (work.isEmpty())
-            work = QStringLiteral(" ");
-        if (comma >= 0)
-            work.remove(0, comma + 1);
-        TrimLeft(work);
-
+    qsizetype pos = 0; // start of the fields not yet handled
+    for (bool first = true;; first = false) {
+        const QStringView rest = QStringView(work).sliced(pos);
+        const qsizetype comma = rest.indexOf(QLatin1Char(','));
+        const QStringView token = comma < 0 ? rest : rest.first(comma);
+        if (comma >= 0) {
+            pos += comma + 1;
+            while (pos < work.size() && work[pos] == QLatin1Char(' '))
+                ++pos;
+        }
         if (!token.isEmpty()) {
             const QChar key = token[0];
-            QString value = token.mid(1);
-            qsizetype skip = 0;
-            while (skip < value.size() &&
-                   (value[skip] == QLatin1Char(' ') || value[skip] == QLatin1Char('=')))
-                ++skip;
-            value.remove(0, skip);
+            QStringView value = token.sliced(1);
+            while (!value.isEmpty() &&
+                   (value.front() == QLatin1Char(' ') || value.front() == QLatin1Char('=')))
+                value = value.sliced(1);
             if (first)
                 index = LeadingInteger(value) - 1;
             else if (index >= 0 && index < int64_t(table.size()))
-                store(table[size_t(index)], key, value);
+                store(table[size_t(index)], key, value.toString());
         }
-        first = false;
         if (comma < 0)
             break;
     }
+    work.remove(0, pos);
 }
 
 // --- key lines ---------------------------------------------------------------
@@ -432,7 +431,7 @@ void ApplyKey(LoggerConfig& cfg, Key key, QString value) {
         break;
     case Key::Vref:
         TrimRight(value, u" mV");
-        sys.Vref = float(LeadingDouble(value));
+        sys.Vref = LeadingFloat(value);
         break;
     case Key::Serial1:
         TrimRight(value, u" bps");
@@ -457,7 +456,7 @@ void ApplyKey(LoggerConfig& cfg, Key key, QString value) {
         break;
     case Key::ModemInterval:
         TrimRight(value, u" hr");
-        modem.ModemInterval = float(LeadingDouble(value));
+        modem.ModemInterval = LeadingFloat(value);
         break;
     case Key::ModemOnTime:
         modem.ModemOnTimeHour = uint32_t(LeadingInt32(TakeBefore(value, QLatin1Char(':'))));

@@ -1,5 +1,7 @@
 #include "cnumbers.h"
 
+#include <QString>
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -76,6 +78,13 @@ double LeadingDouble(QStringView text) {
             number += '-';
         ++i;
     }
+    for (const char* word : {"infinity", "inf", "nan"}) {
+        const QLatin1String w(word);
+        if (text.sliced(i).startsWith(w, Qt::CaseInsensitive)) {
+            const double v = word[0] == 'n' ? std::numeric_limits<double>::quiet_NaN() : HUGE_VAL;
+            return number == "-" ? -v : v;
+        }
+    }
     bool digits = false;
     for (; i < text.size() && IsDigit(text[i]); ++i, digits = true)
         number += char(text[i].unicode());
@@ -112,6 +121,16 @@ double LeadingDouble(QStringView text) {
     }
     (void)ptr;
     return value;
+}
+
+float LeadingFloat(QStringView text) {
+    const double value = LeadingDouble(text);
+    // Narrowing a double beyond the float range is undefined; strtof gives infinity.
+    if (value > double(std::numeric_limits<float>::max()))
+        return std::numeric_limits<float>::infinity();
+    if (value < -double(std::numeric_limits<float>::max()))
+        return -std::numeric_limits<float>::infinity();
+    return float(value);
 }
 
 QByteArray FormatG7(double value) {

@@ -18,9 +18,12 @@ int64_t LeadingInteger(QStringView text);
 int32_t LeadingInt32(QStringView text);
 
 // Leading white space, an optional sign, digits with an optional fraction and
-// exponent ("%f" scanning); no number gives 0. Out-of-range values become
-// +/-infinity or 0 as strtod would give.
+// exponent, or "inf", "infinity", "nan" in any case ("%f" scanning); no
+// number gives 0. Out-of-range values become +/-infinity or 0 as strtod gives.
 double LeadingDouble(QStringView text);
+
+// The same for float fields: values beyond the float range become +/-infinity.
+float LeadingFloat(QStringView text);
 
 // printf conversions in the C locale. "%1.7g" always writes an exponent with
 // its sign and at least three digits ("1e+010").

@@ -37,10 +37,10 @@ void SetChannels(SensorDef& sensor, const QString& list) {
 }
 
 void SetCoefficients(SensorDef& sensor, const QStringList& fields, int first) {
-    sensor.A0 = float(LeadingDouble(fields[first]));
-    sensor.A1 = float(LeadingDouble(fields[first + 1]));
-    sensor.A2 = float(LeadingDouble(fields[first + 2]));
-    sensor.A3 = float(LeadingDouble(fields[first + 3]));
+    sensor.A0 = LeadingFloat(fields[first]);
+    sensor.A1 = LeadingFloat(fields[first + 1]);
+    sensor.A2 = LeadingFloat(fields[first + 2]);
+    sensor.A3 = LeadingFloat(fields[first + 3]);
 }
 
 void FillEntry(SensorDef& sensor, const QString& line) {
@@ -101,11 +101,14 @@ void BuildSensorCatalogue(LoggerConfig& cfg) {
 
 void BuildSensorCatalogue(LoggerConfig& cfg, const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
+    if (file.open(QIODevice::ReadOnly))
+        BuildSensorCatalogue(cfg, file);
+}
+
+void BuildSensorCatalogue(LoggerConfig& cfg, QIODevice& in) {
     size_t next = 0;
-    while (next < cfg.Sensors.size() && !file.atEnd()) {
-        QByteArray bytes = file.readLine();
+    while (next < cfg.Sensors.size() && !in.atEnd()) {
+        QByteArray bytes = in.readLine();
         while (bytes.endsWith('\n') || bytes.endsWith('\r'))
             bytes.chop(1);
         const QString line = QString::fromLatin1(bytes);

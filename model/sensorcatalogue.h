@@ -9,6 +9,7 @@
 
 #include "loggerconfig.h"
 
+#include <QIODevice>
 #include <QString>
 
 #include <optional>
@@ -27,6 +28,7 @@ QString FindSensorCatalogueFile();
 // new document). The default path is FindSensorCatalogueFile().
 void BuildSensorCatalogue(LoggerConfig& cfg);
 void BuildSensorCatalogue(LoggerConfig& cfg, const QString& path);
+void BuildSensorCatalogue(LoggerConfig& cfg, QIODevice& in);
 
 // The first entry whose Name equals name exactly, or nullptr.
 const SensorDef* FindSensor(const LoggerConfig& cfg, const QString& name);

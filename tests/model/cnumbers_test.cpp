@@ -59,6 +59,21 @@ TEST(LeadingDouble, HugeExponentGivesInfinity) {
     EXPECT_LT(LeadingDouble(u"-1e400"), 0.0);
 }
 
+// What the writer prints for infinite or undefined coefficients reads back.
+TEST(LeadingFloat, ReadsWhatFormatG7Writes) {
+    const float values[] = {std::numeric_limits<float>::infinity(),
+                            -std::numeric_limits<float>::infinity(), 0.1f, -2.5e-30f,
+                            std::numeric_limits<float>::max()};
+    for (float v : values)
+        EXPECT_EQ(LeadingFloat(QString::fromLatin1(FormatG7(double(v)))), v) << v;
+    EXPECT_TRUE(std::isnan(LeadingFloat(QString::fromLatin1(FormatG7(std::nan(""))))));
+    EXPECT_TRUE(std::isinf(LeadingFloat(u"1e39")));
+    EXPECT_TRUE(std::isinf(LeadingFloat(u"-1e300")));
+    EXPECT_EQ(LeadingFloat(u"Infinity"), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(LeadingFloat(u"info"), std::numeric_limits<float>::infinity());
+    EXPECT_EQ(LeadingFloat(u"in"), 0.0f);
+}
+
 // Qt applications take LC_NUMERIC from the environment; the file format must not follow it.
 TEST(LeadingDouble, IgnoresTheProcessLocale) {
     const char* old = std::setlocale(LC_NUMERIC, nullptr);

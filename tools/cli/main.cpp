@@ -2,6 +2,7 @@
 //
 // Exit status follows sysexits: 0 success, 64 usage, 66 input unreadable,
 // 73 output not written.
+#include "portprobe.h"
 #include "tessarsetupdoc.h"
 
 #include <QCoreApplication>
@@ -22,7 +23,8 @@ const char* const kUsage =
     "\n"
     "commands:\n"
     "  convert IN OUT   read configuration file IN into a new configuration and save it as OUT\n"
-    "                   (IN may be /dev/null for the factory defaults)\n";
+    "                   (IN may be /dev/null for the factory defaults)\n"
+    "  ports            list the COM ports that can be opened now, one per line\n";
 
 void Error(const QString& text) {
     std::fprintf(stderr, "corvinasetup-cli: %s\n", qPrintable(text));
@@ -58,6 +60,14 @@ int Convert(const QStringList& args) {
     return kExitOk;
 }
 
+int Ports(const QStringList& args) {
+    if (!args.isEmpty())
+        return Usage(QStringLiteral("ports takes no arguments"));
+    for (int port : ListPresentPorts())
+        std::printf("COM%d\n", port);
+    return kExitOk;
+}
+
 } // namespace
 } // namespace corvina
 
@@ -69,6 +79,8 @@ int main(int argc, char** argv) {
     const QString command = args.takeFirst();
     if (command == QLatin1String("convert"))
         return corvina::Convert(args);
+    if (command == QLatin1String("ports"))
+        return corvina::Ports(args);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         std::fputs(corvina::kUsage, stdout);
         return corvina::kExitOk;
