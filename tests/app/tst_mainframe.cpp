@@ -1,4 +1,5 @@
 // The main frame: start-up state, switching forms, refresh from a worker.
+#include "aboutdlg.h"
 #include "apptestfixture.h"
 #include "formtable.h"
 #include "linkpanel.h"
@@ -49,6 +50,7 @@ private Q_SLOTS:
     void progressPostedFromWorkerShowsOnActiveForm();
     void retrieveTwiceStartsOneTask();
     void profileAppliedToEachFormItShows();
+    void aboutBoxFromItsTemplate();
 
 private:
     std::unique_ptr<AppFixture> m_fx;
@@ -253,6 +255,20 @@ void TestMainFrame::profileAppliedToEachFormItShows() {
     f->SwitchView(9);
     QVERIFY(f->GetActiveView()->GetDlgItem(IDC_LOGO)->isVisible());
     QVERIFY(!f->GetActiveView()->GetDlgItem(1549)->isVisible());
+}
+
+void TestMainFrame::aboutBoxFromItsTemplate() {
+    CAboutDlg about(m_fx->Frame());
+    QCOMPARE(about.windowTitle(), QStringLiteral("About CorvinaSetup"));
+    QStringList texts;
+    for (auto* l : about.findChildren<QLabel*>())
+        texts << l->text();
+    QVERIFY(texts.contains(QStringLiteral("CorvinaSetup, Version 1.10")));
+    auto* ok = about.findChild<QPushButton*>(QStringLiteral("1"));
+    QVERIFY(ok && ok->text() == QStringLiteral("OK"));
+    about.show();
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QCOMPARE(about.result(), int(QDialog::Accepted));
 }
 
 QTEST_MAIN(TestMainFrame)
