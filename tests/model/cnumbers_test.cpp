@@ -62,8 +62,7 @@ TEST(LeadingDouble, HugeExponentGivesInfinity) {
 // What the writer prints for infinite or undefined coefficients reads back.
 TEST(LeadingFloat, ReadsWhatFormatG7Writes) {
     const float values[] = {std::numeric_limits<float>::infinity(),
-                            -std::numeric_limits<float>::infinity(), 0.1f, -2.5e-30f,
-                            std::numeric_limits<float>::max()};
+                            -std::numeric_limits<float>::infinity(), 0.1f, -2.5e-30f, 1e38f};
     for (float v : values)
         EXPECT_EQ(LeadingFloat(QString::fromLatin1(FormatG7(double(v)))), v) << v;
     EXPECT_TRUE(std::isnan(LeadingFloat(QString::fromLatin1(FormatG7(std::nan(""))))));
