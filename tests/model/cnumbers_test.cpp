@@ -11,6 +11,9 @@
 namespace corvina {
 namespace {
 
+// Names table rows by their position, for readable test listings.
+const auto RowName = [](const auto& info) { return "Row" + std::to_string(info.index); };
+
 struct IntCase {
     const char* text;
     int64_t value;
@@ -27,7 +30,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(IntCase{"60", 60}, IntCase{"  -12abc", -12}, IntCase{"+7", 7},
                     IntCase{"abc", 0}, IntCase{"", 0}, IntCase{"-", 0}, IntCase{"1 2", 1},
                     IntCase{"99999999999999999999999", std::numeric_limits<int64_t>::max()},
-                    IntCase{"-99999999999999999999999", std::numeric_limits<int64_t>::min()}));
+                    IntCase{"-99999999999999999999999", std::numeric_limits<int64_t>::min()}),
+    RowName);
 
 TEST(LeadingInt32, SaturatesBeyond32Bits) {
     EXPECT_EQ(LeadingInt32(u"4294967297"), std::numeric_limits<int32_t>::max());
@@ -52,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, LeadingDoubleTest,
                                          DoubleCase{"7.", 7.0}, DoubleCase{"1e", 1.0},
                                          DoubleCase{"1e+", 1.0}, DoubleCase{"abc", 0.0},
                                          DoubleCase{".", 0.0}, DoubleCase{"1e-400", 0.0},
-                                         DoubleCase{"2,5", 2.0}));
+                                         DoubleCase{"2,5", 2.0}),
+                         RowName);
 
 TEST(LeadingDouble, HugeExponentGivesInfinity) {
     EXPECT_TRUE(std::isinf(LeadingDouble(u"1e400")));
@@ -101,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
                     FormatCase{-2.5, "-2.5"}, FormatCase{1e10, "1e+010"},
                     FormatCase{1.5e-5, "1.5e-005"}, FormatCase{123456789.0, "1.234568e+008"},
                     FormatCase{1e100, "1e+100"},
-                    FormatCase{double(std::numeric_limits<float>::max()), "3.402823e+038"}));
+                    FormatCase{double(std::numeric_limits<float>::max()), "3.402823e+038"}),
+    RowName);
 
 TEST(FormatFixed, WritesThreeDecimals) {
     EXPECT_EQ(FormatFixed(1234.5, 3), "1234.500");

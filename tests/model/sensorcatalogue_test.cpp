@@ -133,3 +133,28 @@ TEST_F(SensorCatalogueTest, ANewDocumentClearsTheCatalogue) {
 
 } // namespace
 } // namespace corvina
+
+namespace corvina {
+namespace {
+
+// The catalogue shipped with the program reads completely.
+TEST(ShippedCatalogue, EveryLineTakesAnEntry) {
+    LoggerConfig cfg;
+    ResetToDefaults(cfg);
+    BuildSensorCatalogue(cfg, QStringLiteral(CORVINA_SOURCE_DIR "/resources/sensor.ini"));
+    int entries = 0;
+    for (const SensorDef& s : cfg.Sensors) {
+        if (s.Name.isEmpty())
+            break;
+        ++entries;
+        EXPECT_TRUE(s.Kind == "analog" || s.Kind == "digital") << s.Name.toStdString();
+        if (s.Kind == "analog")
+            EXPECT_TRUE(SensorRangeIndex(s).has_value()) << s.Name.toStdString();
+    }
+    EXPECT_EQ(entries, 9);
+    ASSERT_NE(FindSensor(cfg, "Rain gauge 0.2mm"), nullptr);
+    EXPECT_EQ(FindSensor(cfg, "Rain gauge 0.2mm")->Type, "COUNT");
+}
+
+} // namespace
+} // namespace corvina
