@@ -1,0 +1,34 @@
+// Pieces the three logger tasks share. Private to the task sources.
+#pragma once
+
+#include "loggertasks.h"
+
+namespace corvina::detail {
+
+// Read limits and the sleeps after the first two steps of the service-mode
+// handshake; they differ from task to task.
+struct HandshakeNumbers {
+    int crReads;
+    int crSleepMs;
+    int exitReads;
+    int exitSleepMs;
+    int serviceReads;
+    int progressBeforeService = -1; // shown between "Exit" and "Service"; -1: none
+};
+
+// "\r" and "Exit\r" await nothing; "Service\r" awaits "Service mode
+// started". Returns the result of that last exchange.
+int ServiceHandshake(CCommandExchange& exchange, CTaskHost& host, const HandshakeNumbers& n);
+
+// Traces "Handle Exception, Message %s\n" and returns 5 for a port that
+// another program holds, 6 for every other port failure.
+int ResultOfPortFailure(const CSerialException& e);
+
+// Shows the message of a result, if it has one.
+void ShowResultMessage(CTaskHost& host, LoggerTaskKind task, int result);
+
+// A task never leaves the port held after it ended, not even after a
+// failure: another program may want it before the next task runs.
+void ReleasePort(CCommandExchange& exchange);
+
+} // namespace corvina::detail
