@@ -1,5 +1,6 @@
 #include "dataexchange.h"
 
+#include "cnumbers.h"
 #include "controls.h"
 #include "messagebox.h"
 #include "view.h"
@@ -18,25 +19,6 @@
 namespace corvina {
 
 namespace {
-
-// The characters the C library's isspace accepts in the "C" locale.
-bool IsCSpace(QChar c) {
-    const char16_t u = c.unicode();
-    return u == ' ' || (u >= '\t' && u <= '\r');
-}
-
-// The first maxChars characters after leading white space, as ASCII; other
-// characters end the text (they cannot be part of a number).
-std::string NumberPrefix(const QString& text, int maxChars) {
-    const QString head = text.left(maxChars);
-    int i = 0;
-    while (i < head.size() && IsCSpace(head[i]))
-        ++i;
-    std::string out;
-    for (; i < head.size() && head[i].unicode() < 0x80; ++i)
-        out.push_back(static_cast<char>(head[i].unicode()));
-    return out;
-}
 
 QString WidgetText(QWidget* w) {
     if (auto* e = qobject_cast<QLineEdit*>(w))
@@ -83,46 +65,15 @@ void CDataExchange::Fail(QWidget* control, const QString& message) {
 }
 
 std::optional<double> ScanLeadingDouble(const QString& text, int maxChars) {
-    std::string s = NumberPrefix(text, maxChars);
-    const char* first = s.data();
-    const char* last = s.data() + s.size();
-    bool negative = false;
-    if (first != last && (*first == '+' || *first == '-')) {
-        negative = *first == '-';
-        ++first;
-    }
-    // from_chars reads "inf" and "nan" too; neither is a number a field can hold.
-    if (first == last || !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '.'))
+    const std::optional<double> value = ScanDouble(QStringView(text).left(maxChars));
+    // "inf" and "nan" read as numbers, but no field can hold them.
+    if (!value || !std::isfinite(*value))
         return std::nullopt;
-    double value = 0;
-    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
-    if (ec != std::errc() || end == first || !std::isfinite(value))
-        return std::nullopt;
-    return negative ? -value : value;
+    return value;
 }
 
 std::optional<int64_t> ScanLeadingInteger(const QString& text, int maxChars) {
-    std::string s = NumberPrefix(text, maxChars);
-    const char* first = s.data();
-    const char* last = s.data() + s.size();
-    bool negative = false;
-    if (first != last && (*first == '+' || *first == '-')) {
-        negative = *first == '-';
-        ++first;
-    }
-    uint64_t magnitude = 0;
-    const auto [end, ec] = std::from_chars(first, last, magnitude, 10);
-    if (ec != std::errc() || end == first)
-        return std::nullopt;
-    constexpr uint64_t kMaxPos = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
-    if (!negative && magnitude > kMaxPos)
-        return std::nullopt;
-    if (negative && magnitude > kMaxPos + 1)
-        return std::nullopt;
-    if (negative)
-        return magnitude == kMaxPos + 1 ? std::numeric_limits<int64_t>::min()
-                                        : -static_cast<int64_t>(magnitude);
-    return static_cast<int64_t>(magnitude);
+    return ScanInteger(QStringView(text).left(maxChars));
 }
 
 QString FormatFloatField(double value) {

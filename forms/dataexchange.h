@@ -48,7 +48,8 @@ template <class T> using FieldRef = std::function<T&(LoggerConfig&)>;
 // characters, white space skipped, then a number; whatever follows is ignored.
 // Nothing when no number begins there or the value is not a finite number.
 std::optional<double> ScanLeadingDouble(const QString& text, int maxChars = 399);
-// Signed decimal integer; values beyond 64 bits give nothing.
+// Signed decimal integer; values beyond 64 bits saturate (and so fail any
+// range a field has).
 std::optional<int64_t> ScanLeadingInteger(const QString& text, int maxChars = 63);
 
 // The text a float shows: "%.*g" with 6 significant digits ("1", "0", "2500").

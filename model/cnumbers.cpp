@@ -44,6 +44,10 @@ QByteArray FormatC(const char* format, double value) {
 } // namespace
 
 int64_t LeadingInteger(QStringView text) {
+    return ScanInteger(text).value_or(0);
+}
+
+std::optional<int64_t> ScanInteger(QStringView text) {
     qsizetype i = SkipSpace(text, 0);
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
@@ -51,6 +55,8 @@ int64_t LeadingInteger(QStringView text) {
         ++i;
     }
     constexpr uint64_t kLimit = uint64_t(std::numeric_limits<int64_t>::max()) + 1;
+    if (i >= text.size() || !IsDigit(text[i]))
+        return std::nullopt;
     uint64_t magnitude = 0;
     for (; i < text.size() && IsDigit(text[i]); ++i) {
         const uint64_t digit = uint64_t(text[i].unicode() - '0');
@@ -71,6 +77,10 @@ int32_t LeadingInt32(QStringView text) {
 }
 
 double LeadingDouble(QStringView text) {
+    return ScanDouble(text).value_or(0.0);
+}
+
+std::optional<double> ScanDouble(QStringView text) {
     qsizetype i = SkipSpace(text, 0);
     std::string number;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
@@ -94,7 +104,7 @@ double LeadingDouble(QStringView text) {
             number += char(text[i].unicode());
     }
     if (!digits)
-        return 0.0;
+        return std::nullopt;
     if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
         qsizetype j = i + 1;
         std::string exponent = "e";

@@ -7,11 +7,16 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <optional>
 
 namespace corvina {
 
 // Leading white space, an optional sign and decimal digits up to the first
-// other character; no digits gives 0. Values beyond 64 bits saturate.
+// other character; nothing when no digit follows. Values beyond 64 bits
+// saturate.
+std::optional<int64_t> ScanInteger(QStringView text);
+
+// ScanInteger, with 0 where no number begins.
 int64_t LeadingInteger(QStringView text);
 
 // The same for int32 fields: saturates at the int32 limits.
@@ -21,6 +26,9 @@ int32_t LeadingInt32(QStringView text);
 // exponent, or "inf", "infinity", "nan" in any case ("%f" scanning); no
 // number gives 0. Out-of-range values become +/-infinity or 0 as strtod gives.
 double LeadingDouble(QStringView text);
+
+// The same, but nothing when no number begins the text.
+std::optional<double> ScanDouble(QStringView text);
 
 // The same for float fields: values beyond the float range become +/-infinity.
 float LeadingFloat(QStringView text);
