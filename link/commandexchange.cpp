@@ -60,9 +60,10 @@ void CCommandExchange::CheckAbandoned() const {
         throw CTaskAbandoned{};
 }
 
-void CCommandExchange::Sleep(int ms) const {
+void CCommandExchange::Sleep(int ms) {
     CheckAbandoned();
     const auto scaled = std::chrono::microseconds(int64_t(ms) * 1000 * m_Pacing.SleepPercent / 100);
+    m_Stats.sleptMicroseconds += scaled.count();
     if (scaled.count() > 0)
         std::this_thread::sleep_for(scaled);
 }
@@ -91,6 +92,12 @@ int CCommandExchange::SendAndWait(QByteArrayView command, QByteArrayView expecte
             const uint32_t got = m_Port.ReadEx(chunk, sizeof chunk);
             if (got > 0)
                 answered = true;
+            if (got >= sizeof chunk)
+                ++m_Stats.fullReads;
+            else if (got > 0)
+                ++m_Stats.partReads;
+            else
+                ++m_Stats.emptyReads;
             m_Buffer.AppendAnswerBytes(chunk, int(std::min<uint32_t>(got, sizeof chunk)));
             if (++reads > readLimit) {
                 extraMs = kRetryExtraMs;

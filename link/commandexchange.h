@@ -17,6 +17,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <optional>
 
 namespace corvina {
@@ -68,6 +69,14 @@ private:
     bool m_bOverflowed = false;
 };
 
+// Where an exchange's time went, for measuring the pacing against its floor.
+struct ExchangeStatistics {
+    int64_t sleptMicroseconds = 0; // the fixed sleeps, as asked for
+    int fullReads = 0;             // reads that filled their kReadChunkBytes
+    int partReads = 0;             // reads that got some bytes, then a pause
+    int emptyReads = 0;            // reads that got nothing before the time-out
+};
+
 // Raised by a CCommandExchange whose abandon flag was set: the program is
 // closing and the task must end without waiting for the logger any longer.
 struct CTaskAbandoned {};
@@ -106,7 +115,9 @@ public:
     const TaskPacing& Pacing() const { return m_Pacing; }
 
     // One of the protocol's fixed sleeps (scaled by the pacing).
-    void Sleep(int ms) const;
+    void Sleep(int ms);
+
+    const ExchangeStatistics& Statistics() const { return m_Stats; }
 
 private:
     void CheckAbandoned() const;
@@ -115,6 +126,7 @@ private:
     TaskPacing m_Pacing;
     CReceiveBuffer m_Buffer;
     const std::atomic<bool>* m_pAbandon = nullptr;
+    ExchangeStatistics m_Stats;
 };
 
 // The port number of a PortName ("COM12" gives 12; "COM" or "" give 0).
