@@ -1,5 +1,6 @@
 #include "tasktestsupport.h"
 
+#include "configscript.h"
 #include "portmap.h"
 #include "serialport.h"
 
@@ -87,6 +88,38 @@ TaskOutcome SimulatedLogger::Run(LoggerTaskKind task, const LoggerConfig& cfg,
                                  const TaskPacing& pacing) {
     CCommandExchange exchange(theSerialPort, pacing);
     return RunLoggerTask(task, cfg, m_Host, exchange);
+}
+
+namespace {
+QByteArray WireLine(const LoggerConfig& cfg, int kind, int channel = 0) {
+    return BuildScriptLine(cfg, kind, channel).toLatin1() + '\r';
+}
+} // namespace
+
+QList<QByteArray> ConfigurationLinesOnWire(const LoggerConfig& cfg) {
+    QList<QByteArray> lines = {"EWS 0\r"};
+    for (int kind :
+         {3, 4, 5, 7, 6, 9, 11, 12, 13, 14, 15, 16, 17, 19, 20, 21, 22, 23, 24, 25, 26, 27})
+        lines << WireLine(cfg, kind);
+    const struct {
+        int kind, first, last;
+    } kLoops[] = {{35, 1, 8}, {36, 9, 20}, {37, 1, 8}, {38, 1, 19},
+                  {39, 1, 8}, {40, 1, 32}, {41, 1, 16}};
+    for (const auto& loop : kLoops)
+        for (int ch = loop.first; ch <= loop.last; ++ch)
+            lines << WireLine(cfg, loop.kind, ch);
+    for (int p = 16; p >= 1; --p)
+        lines << WireLine(cfg, 42, p);
+    for (int kind : {29, 30, 31, 32, 33, 34, 28})
+        lines << WireLine(cfg, kind);
+    return lines;
+}
+
+QList<QByteArray> SmsLinesOnWire(const LoggerConfig& cfg) {
+    QList<QByteArray> lines;
+    for (int n = 1; n <= 16; ++n)
+        lines << WireLine(cfg, 43, n);
+    return lines;
 }
 
 PortHolder::PortHolder(int port) {

@@ -78,6 +78,13 @@ protected:
     RecordingHost m_Host;
 };
 
+// The lines a send writes after the handshake up to the second "EWS 0", in
+// the logger's order: the key lines, the channels (polynomials from P16
+// down), the modem addresses and the SMS centre.
+QList<QByteArray> ConfigurationLinesOnWire(const LoggerConfig& cfg);
+// The SMS number lines 1 to 16.
+QList<QByteArray> SmsLinesOnWire(const LoggerConfig& cfg);
+
 // A child process that holds COM<port> open until it ends.
 class PortHolder {
 public:
