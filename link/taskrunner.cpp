@@ -40,6 +40,8 @@ CTaskRunner::~CTaskRunner() {
     }
     if (m_Worker.joinable())
         m_Worker.join();
+    if (m_bRunning)
+        ActivityFlags.fetch_and(~ActivityBitOf(m_Task));
 }
 
 void CTaskRunner::SetClock(std::function<QDateTime()> clock) {
@@ -52,6 +54,7 @@ bool CTaskRunner::Start(LoggerTaskKind task, const LoggerConfig& config) {
     if (m_Worker.joinable())
         m_Worker.join();
     m_bRunning = true;
+    m_Task = task;
     m_bAbandon = false;
     auto start = std::make_shared<const LoggerConfig>(config);
     m_Worker = std::thread([this, task, start, pacing = m_Pacing, clock = m_Clock] {

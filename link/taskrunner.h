@@ -38,8 +38,8 @@ class CTaskRunner : public QObject {
 public:
     explicit CTaskRunner(QObject* parent = nullptr);
     // Waits for a running task. A task that still runs then is abandoned: it
-    // stops at its next sleep or read, without messages, and the port is
-    // closed.
+    // stops at its next sleep or read, without messages, the port is closed
+    // and the task's ActivityFlags bit cleared.
     ~CTaskRunner() override;
 
     // The clock the send task reads for its date and time lines (tests fix it).
@@ -68,6 +68,7 @@ private:
     std::function<QDateTime()> m_Clock;
     std::thread m_Worker;
     bool m_bRunning = false; // runner's thread only
+    LoggerTaskKind m_Task = LoggerTaskKind::Retrieve;
 
     std::atomic<bool> m_bAbandon{false};
     std::mutex m_Mutex;

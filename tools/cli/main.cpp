@@ -107,7 +107,8 @@ public:
 
     void ShowError(const QString& caption, const QString& text) override {
         EndProgressLine();
-        if (!text.contains(QLatin1Char('\n'))) {
+        const bool list = caption == QLatin1String(kNoResponseCaption);
+        if (!list && !text.contains(QLatin1Char('\n'))) {
             Error(caption + QStringLiteral(": ") + text);
             return;
         }
