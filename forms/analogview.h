@@ -10,6 +10,14 @@ class CAnalogView : public CConfigFormView {
 public:
     explicit CAnalogView(CFormHost* host, QWidget* parent = nullptr);
     void OnUpdate() override;
+
+    // A sensor was chosen in the SENSOR combo of channel (1-20): presets the
+    // row's controls from the catalogue entry of that name. Changes controls
+    // only; the model takes them at the next store.
+    void OnSelchangeSensor(int channel);
+
+protected:
+    void FillLists() override;
 };
 
 } // namespace corvina
