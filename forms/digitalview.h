@@ -10,6 +10,13 @@ class CDigitalView : public CConfigFormView {
 public:
     explicit CDigitalView(CFormHost* host, QWidget* parent = nullptr);
     void OnUpdate() override;
+
+    // A sensor was chosen in the SENSOR combo of channel (1-8): checks MEASURE
+    // and takes the catalogue entry's counting type. Changes controls only.
+    void OnSelchangeSensor(int channel);
+
+protected:
+    void FillLists() override;
 };
 
 } // namespace corvina
