@@ -7,6 +7,7 @@
 #include "internalview.h"
 #include "linkpanel.h"
 #include "liveview.h"
+#include "messagebox.h"
 #include "modemview.h"
 #include "outputview.h"
 #include "serialview.h"
@@ -74,6 +75,28 @@ CMainFrame::CMainFrame(CTessarSetupDoc& doc, QWidget* parent) : QMainWindow(pare
     m_doc.SetViews(this);
     SetMainWindow(this);
     UpdateTitle();
+    ConnectTaskRunner();
+}
+
+// The tasks work on a copy of the model and report back through the runner's
+// signals, which arrive here on the user-interface thread.
+void CMainFrame::ConnectTaskRunner() {
+    m_tasks.SetLauncher([this](LoggerTask task) {
+        const LoggerTaskKind kind = task == LoggerTask::Send       ? LoggerTaskKind::Send
+                                    : task == LoggerTask::Retrieve ? LoggerTaskKind::Retrieve
+                                                                   : LoggerTaskKind::Default;
+        m_runner.Start(kind, Config());
+    });
+    connect(&m_runner, &CTaskRunner::progress, this,
+            [this](int percent) { OnTaskProgress(percent); });
+    connect(&m_runner, &CTaskRunner::errorMessage, this,
+            [](const QString& caption, const QString& text) {
+                MessageBoxOk(nullptr, caption, text, MessageIcon::Error);
+            });
+    connect(&m_runner, &CTaskRunner::finished, this,
+            [this](const TaskOutcome& outcome) { ApplyTaskOutcome(Config(), outcome); });
+    connect(&m_runner, &CTaskRunner::refreshRequested, this,
+            [] { PostMainWindowMessage(WM_REFRESH_VIEWS); });
 }
 
 CMainFrame::~CMainFrame() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "formhost.h"
+#include "taskrunner.h"
 #include "taskstarter.h"
 #include "tessarsetupdoc.h"
 
@@ -65,6 +66,8 @@ public:
     QAction* CommandAction(int command) const;
     QToolBar* ToolBar() const { return m_wndToolBar; }
     CTaskStarter& Tasks() { return m_tasks; }
+    // Runs the logger tasks the starter admits.
+    CTaskRunner& TaskRunner() { return m_runner; }
     // Replaces the recent-file entries of the File menu.
     void SetRecentFiles(const QStringList& paths);
 
@@ -81,6 +84,7 @@ private:
     void CreateStatusBar();
     void AddView(CView* view, int id);
     void OnTaskProgress(int percent);
+    void ConnectTaskRunner();
 
     CTessarSetupDoc& m_doc;
     // Members in the order the frame's own layout needs them.
@@ -96,6 +100,7 @@ private:
     std::vector<QAction*> m_recentActions;
     QMenu* m_fileMenu = nullptr;
     CTaskStarter m_tasks;
+    CTaskRunner m_runner;
 };
 
 } // namespace corvina
