@@ -1,4 +1,4 @@
-// Form 4: internal channels.
+// Form 4: internal channels IIN1-IIN19.
 #pragma once
 
 #include "linkpanel.h"
@@ -9,6 +9,8 @@ class CInternalView : public CConfigFormView {
     Q_OBJECT
 public:
     explicit CInternalView(CFormHost* host, QWidget* parent = nullptr);
+    // Loads the controls, then applies the control profile: an update of all
+    // views discards unsaved edits on this form.
     void OnUpdate() override;
 };
 
