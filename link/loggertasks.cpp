@@ -58,6 +58,11 @@ TaskOutcome RunLoggerTask(LoggerTaskKind task, const LoggerConfig& start, CTaskH
 void ApplyTaskOutcome(LoggerConfig& target, const TaskOutcome& outcome) {
     if (outcome.result < 0)
         return;
+    // A retrieve that failed - no logger, a busy port, a logger that fell
+    // silent halfway - holds its starting values and a part of the answers;
+    // taking that over would replace the user's configuration with it.
+    if (outcome.task == LoggerTaskKind::Retrieve && outcome.result != kResultOk)
+        return;
     if (outcome.task == LoggerTaskKind::Send) {
         target.Link.PortSpeed = outcome.config.Link.PortSpeed;
         return;

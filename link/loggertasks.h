@@ -85,8 +85,9 @@ TaskOutcome RunLoggerTask(LoggerTaskKind task, const LoggerConfig& start, CTaskH
 // Takes a finished task's result over into target, on the thread that owns
 // target. Retrieve and reset: everything except the PC-side link choices
 // (PortName, PortSpeed, SetSystemTime), the port table and the sensor
-// catalogue, which belong to this PC rather than to the logger. Send: only
-// Link.PortSpeed. An abandoned task changes nothing.
+// catalogue, which belong to this PC rather than to the logger; a retrieve
+// that did not succeed changes nothing. Send: only Link.PortSpeed. An
+// abandoned task changes nothing.
 void ApplyTaskOutcome(LoggerConfig& target, const TaskOutcome& outcome);
 
 // The values a retrieve starts from, before the logger's answers fill them

@@ -99,7 +99,7 @@ struct FailureCase {
 
 class RetrieveFailureTest : public RetrieveTest, public testing::WithParamInterface<FailureCase> {};
 
-TEST_P(RetrieveFailureTest, ShowsItsMessageAndLeavesTheStartingValues) {
+TEST_P(RetrieveFailureTest, ShowsItsMessageAndKeepsTheUsersConfiguration) {
     const FailureCase& c = GetParam();
     m_Sim.SetFaults(c.faults);
     std::optional<PortHolder> holder;
@@ -120,7 +120,11 @@ TEST_P(RetrieveFailureTest, ShowsItsMessageAndLeavesTheStartingValues) {
     EXPECT_EQ(messages[0].caption, QStringLiteral("Error Message"));
     EXPECT_EQ(messages[0].text, QString::fromLatin1(c.message));
 
-    // The starting values, not the user's configuration nor the defaults.
+    // The task's copy holds the starting values; the forms' configuration
+    // does not take them over.
+    LoggerConfig forms = start;
+    ApplyTaskOutcome(forms, outcome);
+    EXPECT_EQ(forms.System.Name, QStringLiteral("the user's own"));
     EXPECT_EQ(outcome.config.System.Name, QString());
     EXPECT_EQ(outcome.config.System.Vref, 0.0f);
     EXPECT_EQ(outcome.config.Polys[0].A1, 0.0f);

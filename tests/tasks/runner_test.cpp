@@ -155,10 +155,20 @@ TEST(ApplyOutcomeTest, TakesTheLoggersPartAndKeepsThisPcsChoices) {
     EXPECT_EQ(after.Link.PortSpeed, QStringLiteral("9600"));
     EXPECT_EQ(after.System.Name, forms.System.Name);
 
-    retrieved.result = -1; // abandoned
+    // An abandoned or failed retrieve leaves the user's configuration alone;
+    // a reset's answer only names what the logger changed.
+    for (int result : {-1, int(kResultNoResponse), int(kResultPortBusy)}) {
+        retrieved.result = result;
+        after = forms;
+        ApplyTaskOutcome(after, retrieved);
+        EXPECT_EQ(after.System.Name, forms.System.Name) << result;
+    }
+    TaskOutcome reset = retrieved;
+    reset.task = LoggerTaskKind::Default;
+    reset.result = int(kResultNoResponse);
     after = forms;
-    ApplyTaskOutcome(after, retrieved);
-    EXPECT_EQ(after.System.Name, forms.System.Name);
+    ApplyTaskOutcome(after, reset);
+    EXPECT_EQ(after.System.Name, QStringLiteral("Hut 4"));
 }
 
 } // namespace
