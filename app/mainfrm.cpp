@@ -81,12 +81,7 @@ CMainFrame::CMainFrame(CTessarSetupDoc& doc, QWidget* parent) : QMainWindow(pare
 // The tasks work on a copy of the model and report back through the runner's
 // signals, which arrive here on the user-interface thread.
 void CMainFrame::ConnectTaskRunner() {
-    m_tasks.SetLauncher([this](LoggerTask task) {
-        const LoggerTaskKind kind = task == LoggerTask::Send       ? LoggerTaskKind::Send
-                                    : task == LoggerTask::Retrieve ? LoggerTaskKind::Retrieve
-                                                                   : LoggerTaskKind::Default;
-        m_runner.Start(kind, Config());
-    });
+    m_tasks.SetLauncher([this](LoggerTaskKind task) { m_runner.Start(task, Config()); });
     connect(&m_runner, &CTaskRunner::progress, this,
             [this](int percent) { OnTaskProgress(percent); });
     connect(&m_runner, &CTaskRunner::errorMessage, this,
@@ -125,13 +120,13 @@ void CMainFrame::StoreActiveView() {
 }
 
 void CMainFrame::StartRetrieveTask() {
-    m_tasks.Start(LoggerTask::Retrieve);
+    m_tasks.Start(LoggerTaskKind::Retrieve);
 }
 void CMainFrame::StartSendTask() {
-    m_tasks.Start(LoggerTask::Send);
+    m_tasks.Start(LoggerTaskKind::Send);
 }
 void CMainFrame::StartDefaultTask() {
-    m_tasks.Start(LoggerTask::Default);
+    m_tasks.Start(LoggerTaskKind::Default);
 }
 
 CView* CMainFrame::FindView(int id) const {

@@ -7,24 +7,12 @@
 
 namespace corvina {
 
-uint32_t ActivityBitOf(LoggerTask task) {
-    switch (task) {
-    case LoggerTask::Retrieve:
-        return kActivityRetrieve;
-    case LoggerTask::Send:
-        return kActivitySend;
-    case LoggerTask::Default:
-        return kActivityReset;
-    }
-    return 0;
-}
-
-void ClearActivityBit(LoggerTask task) {
+void ClearActivityBit(LoggerTaskKind task) {
     ActivityFlags.fetch_and(~ActivityBitOf(task));
 }
 
 CTaskStarter::CTaskStarter() {
-    m_launch = [](LoggerTask task) {
+    m_launch = [](LoggerTaskKind task) {
         QMetaObject::invokeMethod(
             QCoreApplication::instance(), [task] { ClearActivityBit(task); }, Qt::QueuedConnection);
     };
@@ -34,7 +22,7 @@ void CTaskStarter::SetLauncher(TaskLauncher launcher) {
     m_launch = std::move(launcher);
 }
 
-bool CTaskStarter::Start(LoggerTask task) {
+bool CTaskStarter::Start(LoggerTaskKind task) {
     // Only the user-interface thread sets bits, and only on an idle word, so
     // the compare-and-set cannot lose against another starter.
     uint32_t idle = 0;

@@ -2,21 +2,17 @@
 #pragma once
 
 #include "activity.h"
+#include "loggertasks.h"
 
 #include <functional>
 
 namespace corvina {
 
-enum class LoggerTask { Retrieve, Send, Default };
-
-// The ActivityFlags bit of a task: 0x01 retrieve, 0x02 send, 0x10 reset.
-uint32_t ActivityBitOf(LoggerTask task);
-
 // Starts a task's work once its bit is set, on the user-interface thread. The
 // work must clear the bit when it ends (ClearActivityBit, from any thread).
-using TaskLauncher = std::function<void(LoggerTask)>;
+using TaskLauncher = std::function<void(LoggerTaskKind)>;
 
-void ClearActivityBit(LoggerTask task);
+void ClearActivityBit(LoggerTaskKind task);
 
 class CTaskStarter {
 public:
@@ -28,7 +24,7 @@ public:
 
     // Does nothing and returns false while any task (live view included) runs;
     // otherwise sets the task's bit, launches the task and returns true.
-    bool Start(LoggerTask task);
+    bool Start(LoggerTaskKind task);
 
 private:
     TaskLauncher m_launch;

@@ -226,20 +226,20 @@ void TestMainFrame::progressPostedFromWorkerShowsOnActiveForm() {
 
 void TestMainFrame::retrieveTwiceStartsOneTask() {
     CMainFrame* f = m_fx->Frame();
-    std::vector<LoggerTask> started;
-    f->Tasks().SetLauncher([&](LoggerTask t) { started.push_back(t); });
+    std::vector<LoggerTaskKind> started;
+    f->Tasks().SetLauncher([&](LoggerTaskKind t) { started.push_back(t); });
     auto* analog = static_cast<CConfigFormView*>(f->GetActiveView());
     Port(analog)->setEditText(QStringLiteral("COM3"));
     auto* retrieve = analog->Item<QPushButton>(analog->LinkIds().retrieve);
     QTest::mouseClick(retrieve, Qt::LeftButton);
     QTest::mouseClick(retrieve, Qt::LeftButton);
     QTest::mouseClick(analog->Item<QPushButton>(analog->LinkIds().send), Qt::LeftButton);
-    QCOMPARE(started, std::vector<LoggerTask>{LoggerTask::Retrieve});
+    QCOMPARE(started, std::vector<LoggerTaskKind>{LoggerTaskKind::Retrieve});
     QCOMPARE(ActivityFlags.load(), uint32_t(kActivityRetrieve));
     QCOMPARE(theConfig.Link.PortName, QStringLiteral("COM3")); // stored before the start
-    ClearActivityBit(LoggerTask::Retrieve);
+    ClearActivityBit(LoggerTaskKind::Retrieve);
     QTest::mouseClick(analog->Item<QPushButton>(analog->LinkIds().send), Qt::LeftButton);
-    QCOMPARE(started.back(), LoggerTask::Send);
+    QCOMPARE(started.back(), LoggerTaskKind::Send);
     QCOMPARE(ActivityFlags.load(), uint32_t(kActivitySend));
 }
 
