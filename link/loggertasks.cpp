@@ -219,6 +219,16 @@ void ReleasePort(CCommandExchange& exchange) {
     exchange.Port().Close();
 }
 
+void EndServiceSession(CCommandExchange& exchange, CTaskHost& host, int result) {
+    if (result == kResultOk)
+        exchange.SendAndWait("Exit\r", "", 20);
+    host.SetProgress(100);
+    exchange.Sleep(100);
+    exchange.Port().Flush();
+    exchange.Port().Close();
+    host.SetProgress(0);
+}
+
 } // namespace detail
 
 } // namespace corvina

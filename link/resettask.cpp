@@ -12,12 +12,11 @@ TaskOutcome DefaultThread(const LoggerConfig& start, CTaskHost& host, CCommandEx
     TaskOutcome outcome;
     outcome.task = LoggerTaskKind::Default;
     outcome.config = start;
-    int result = kResultOk;
     host.SetProgress(3);
-    try {
+    outcome.result = detail::RunTaskBody(outcome.task, exchange, host, [&] {
         exchange.OpenTaskPort(start.Link.PortName, start.Link.PortSpeed);
         host.SetProgress(10);
-        result = detail::ServiceHandshake(exchange, host, kHandshake);
+        int result = detail::ServiceHandshake(exchange, host, kHandshake);
         host.SetProgress(50);
         exchange.Sleep(100);
         CReceiveBuffer& answer = exchange.ReceiveBuffer();
@@ -29,23 +28,9 @@ TaskOutcome DefaultThread(const LoggerConfig& start, CTaskHost& host, CCommandEx
         host.SetProgress(70);
         answer.Clear(3000);
         host.SetProgress(90);
-        if (result == kResultOk)
-            exchange.SendAndWait("Exit\r", "", 20);
-        host.SetProgress(100);
-        exchange.Sleep(100);
-        exchange.Port().Flush();
-        exchange.Port().Close();
-        host.SetProgress(0);
-    } catch (const CSerialException& e) {
-        result = detail::ResultOfPortFailure(e);
-    } catch (const CTaskAbandoned&) {
-        detail::ReleasePort(exchange);
-        outcome.result = -1;
-        return outcome;
-    }
-    detail::ReleasePort(exchange);
-    outcome.result = result;
-    detail::ShowResultMessage(host, outcome.task, result);
+        detail::EndServiceSession(exchange, host, result);
+        return result;
+    });
     return outcome;
 }
 

@@ -39,13 +39,12 @@ TaskOutcome RetrieveThread(const LoggerConfig& start, CTaskHost& host, CCommandE
     outcome.task = LoggerTaskKind::Retrieve;
     outcome.config = start;
     LoggerConfig& cfg = outcome.config;
-    int result = kResultOk;
     WriteRetrieveStartValues(cfg);
-    try {
+    outcome.result = detail::RunTaskBody(outcome.task, exchange, host, [&] {
         host.SetProgress(3);
         exchange.OpenTaskPort(cfg.Link.PortName, cfg.Link.PortSpeed);
         host.SetProgress(5);
-        result = detail::ServiceHandshake(exchange, host, kHandshake);
+        int result = detail::ServiceHandshake(exchange, host, kHandshake);
         host.SetProgress(10);
         exchange.Sleep(100);
         CReceiveBuffer& answer = exchange.ReceiveBuffer();
@@ -69,23 +68,9 @@ TaskOutcome RetrieveThread(const LoggerConfig& start, CTaskHost& host, CCommandE
         }
 
         host.SetProgress(95);
-        if (result == kResultOk)
-            exchange.SendAndWait("Exit\r", "", 20);
-        host.SetProgress(100);
-        exchange.Sleep(100);
-        exchange.Port().Flush();
-        exchange.Port().Close();
-        host.SetProgress(0);
-    } catch (const CSerialException& e) {
-        result = detail::ResultOfPortFailure(e);
-    } catch (const CTaskAbandoned&) {
-        detail::ReleasePort(exchange);
-        outcome.result = -1;
-        return outcome;
-    }
-    detail::ReleasePort(exchange);
-    outcome.result = result;
-    detail::ShowResultMessage(host, outcome.task, result);
+        detail::EndServiceSession(exchange, host, result);
+        return result;
+    });
     return outcome;
 }
 

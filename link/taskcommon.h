@@ -31,4 +31,27 @@ void ShowResultMessage(CTaskHost& host, LoggerTaskKind task, int result);
 // failure: another program may want it before the next task runs.
 void ReleasePort(CCommandExchange& exchange);
 
+// The end of a query session: "Exit\r" (only while the logger answers),
+// progress 100, a pause, the port flushed and closed, progress 0.
+void EndServiceSession(CCommandExchange& exchange, CTaskHost& host, int result);
+
+// Runs a task's exchanges, body() returning the task result. A port failure
+// in them becomes 5 or 6, an abandoned task -1 (no message); otherwise the
+// result's message is shown. The port is released in every case.
+template <typename Body>
+int RunTaskBody(LoggerTaskKind task, CCommandExchange& exchange, CTaskHost& host, Body body) {
+    int result = kResultOk;
+    try {
+        result = body();
+    } catch (const CSerialException& e) {
+        result = ResultOfPortFailure(e);
+    } catch (const CTaskAbandoned&) {
+        ReleasePort(exchange);
+        return -1;
+    }
+    ReleasePort(exchange);
+    ShowResultMessage(host, task, result);
+    return result;
+}
+
 } // namespace corvina::detail
