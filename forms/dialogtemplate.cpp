@@ -260,7 +260,10 @@ QWidget* CreateTemplateControl(const ControlTemplate& c, const DialogUnits& du, 
         }
         w = l;
     } else if (c.kind == u"listview") {
-        auto* t = new QTableWidget(parent);
+        // "ownerdata": the form keeps the rows itself and gives the list its
+        // own model, so a list that grows without end stays cheap.
+        QTableView* t = c.HasStyle(QStringLiteral("ownerdata")) ? new QTableView(parent)
+                                                                : new QTableWidget(parent);
         t->setShowGrid(c.HasStyle(QStringLiteral("grid")));
         t->verticalHeader()->hide();
         t->setSelectionBehavior(QAbstractItemView::SelectRows);

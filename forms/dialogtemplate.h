@@ -8,6 +8,7 @@
 //            icon, listview
 //   style    blank-separated words: hidden disabled readonly sort dropdown
 //            droplist vscroll default left right center border smooth ...
+//            ownerdata (a listview whose form supplies the model)
 //   rect     x, y, width, height in dialog units
 //   caption  text; for a picture or icon "#<resource id>"
 //   items    the initial item list of a combo
