@@ -78,6 +78,11 @@ void ApplyTaskOutcome(LoggerConfig& target, const TaskOutcome& outcome) {
     target.PortPresence = ports;
 }
 
+int ResultOfPortFailure(const CSerialException& e) {
+    LinkTrace("Handle Exception, Message %s\n", qPrintable(e.GetErrorMessage()));
+    return e.IsAccessDenied() ? kResultPortBusy : kResultPortFailure;
+}
+
 void WriteRetrieveStartValues(LoggerConfig& cfg) {
     for (AnalogInput& a : cfg.Analog) {
         a.Measure = 0;
@@ -202,11 +207,6 @@ int ServiceHandshake(CCommandExchange& exchange, CTaskHost& host, const Handshak
     if (result == kResultOk)
         result = exchange.SendAndWait("Service\r", "Service mode started", n.serviceReads);
     return result;
-}
-
-int ResultOfPortFailure(const CSerialException& e) {
-    LinkTrace("Handle Exception, Message %s\n", qPrintable(e.GetErrorMessage()));
-    return e.IsAccessDenied() ? kResultPortBusy : kResultPortFailure;
 }
 
 void ShowResultMessage(CTaskHost& host, LoggerTaskKind task, int result) {

@@ -82,6 +82,11 @@ TaskOutcome DefaultThread(const LoggerConfig& start, CTaskHost& host, CCommandEx
 TaskOutcome RunLoggerTask(LoggerTaskKind task, const LoggerConfig& start, CTaskHost& host,
                           CCommandExchange& exchange);
 
+// The result of a port failure in any task that uses the port, live view
+// included: traces "Handle Exception, Message %s\n" and returns 5 for a port
+// that another program holds, 6 for every other failure.
+int ResultOfPortFailure(const CSerialException& e);
+
 // Takes a finished task's result over into target, on the thread that owns
 // target. Retrieve and reset: everything except the PC-side link choices
 // (PortName, PortSpeed, SetSystemTime), the port table and the sensor

@@ -275,13 +275,13 @@ TaskOutcome SendThread(const LoggerConfig& start, CTaskHost& host, CCommandExcha
                 linesSent = true;
             }
         } catch (const CSerialException& e) {
-            result = detail::ResultOfPortFailure(e);
+            result = ResultOfPortFailure(e);
         }
         if (linesSent && result == kResultOk) {
             try {
                 StoreConfiguration(port, cfg, exchange, host, noResponse);
             } catch (const CSerialException& e) {
-                result = detail::ResultOfPortFailure(e);
+                result = ResultOfPortFailure(e);
             }
         }
     } catch (const CTaskAbandoned&) {

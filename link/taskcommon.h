@@ -20,10 +20,6 @@ struct HandshakeNumbers {
 // started". Returns the result of that last exchange.
 int ServiceHandshake(CCommandExchange& exchange, CTaskHost& host, const HandshakeNumbers& n);
 
-// Traces "Handle Exception, Message %s\n" and returns 5 for a port that
-// another program holds, 6 for every other port failure.
-int ResultOfPortFailure(const CSerialException& e);
-
 // Shows the message of a result, if it has one.
 void ShowResultMessage(CTaskHost& host, LoggerTaskKind task, int result);
 

@@ -1,7 +1,7 @@
 #include "livetask.h"
 
 #include "activity.h"
-#include "taskcommon.h"
+#include "loggertasks.h"
 
 #include <QMetaObject>
 
@@ -64,7 +64,7 @@ int LiveViewThread(const LiveTaskSetup& setup, CLiveTaskHost& host, CLiveStop& s
         port.Close();
         return kResultOk;
     } catch (const CSerialException& e) {
-        const int result = detail::ResultOfPortFailure(e);
+        const int result = ResultOfPortFailure(e);
         // Another program, or the next task, may want the port at once.
         port.Close();
         // The port messages are the same for every kind of task.
