@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -39,6 +40,43 @@ QByteArray FormatC(const char* format, double value) {
     std::string big(size_t(n) + 1, '\0');
     std::snprintf(big.data(), big.size(), format, value);
     return QByteArray(big.data(), n);
+}
+
+// The power of ten that the number's first significant digit stands for,
+// plus one: "123.4" gives 3, "0.05" -1, "1e400" 401. For a text of digits
+// with an optional "-", "." and exponent, holding a digit other than 0. It is
+// positive exactly when the number is 1 or more, however many digits it has.
+int64_t DecimalOrder(const std::string& number) {
+    const size_t e = number.find('e');
+    const size_t end = e == std::string::npos ? number.size() : e;
+    int64_t digitsBeforePoint = 0; // counted from the first significant digit
+    int64_t zerosAfterPoint = 0;   // before the first significant digit
+    bool significant = false;
+    bool afterPoint = false;
+    for (size_t i = 0; i < end; ++i) {
+        const char c = number[i];
+        if (c == '.') {
+            afterPoint = true;
+        } else if (c >= '0' && c <= '9') {
+            if (!significant && c == '0') {
+                if (afterPoint)
+                    ++zerosAfterPoint;
+                continue;
+            }
+            significant = true;
+            if (afterPoint)
+                break;
+            ++digitsBeforePoint;
+        }
+    }
+    int64_t order = digitsBeforePoint > 0 ? digitsBeforePoint : -zerosAfterPoint;
+    if (e != std::string::npos) {
+        // Exponents far beyond any double only matter by their sign.
+        constexpr int64_t kBound = int64_t(1) << 40;
+        order += std::clamp<int64_t>(LeadingInteger(QString::fromLatin1(number.data() + e + 1)),
+                                     -kBound, kBound);
+    }
+    return order;
 }
 
 } // namespace
@@ -123,9 +161,7 @@ std::optional<double> ScanDouble(QStringView text) {
     if (ec == std::errc::result_out_of_range) {
         // Too large gives infinity, too small gives zero, as strtod does.
         const bool negative = number.front() == '-';
-        const auto e = number.find('e');
-        const bool huge = e != std::string::npos && number[e + 1] != '-';
-        if (huge)
+        if (DecimalOrder(number) > 0)
             return negative ? -HUGE_VAL : HUGE_VAL;
         return negative ? -0.0 : 0.0;
     }

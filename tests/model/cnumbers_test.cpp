@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace corvina {
 namespace {
@@ -40,24 +41,36 @@ TEST(LeadingInt32, SaturatesBeyond32Bits) {
 }
 
 struct DoubleCase {
-    const char* text;
+    std::string text;
     double value;
 };
+
+void PrintTo(const DoubleCase& c, std::ostream* os) {
+    *os << '"' << c.text.substr(0, 24) << (c.text.size() > 24 ? "...\"" : "\"");
+}
 
 class LeadingDoubleTest : public testing::TestWithParam<DoubleCase> {};
 
 TEST_P(LeadingDoubleTest, ReadsLikeScanfF) {
-    EXPECT_DOUBLE_EQ(LeadingDouble(QString::fromLatin1(GetParam().text)), GetParam().value);
+    EXPECT_DOUBLE_EQ(LeadingDouble(QString::fromStdString(GetParam().text)), GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, LeadingDoubleTest,
-                         testing::Values(DoubleCase{"2500.000", 2500.0},
-                                         DoubleCase{" -1.5e3x", -1500.0}, DoubleCase{"+.25", 0.25},
-                                         DoubleCase{"7.", 7.0}, DoubleCase{"1e", 1.0},
-                                         DoubleCase{"1e+", 1.0}, DoubleCase{"abc", 0.0},
-                                         DoubleCase{".", 0.0}, DoubleCase{"1e-400", 0.0},
-                                         DoubleCase{"2,5", 2.0}),
-                         RowName);
+// Numbers beyond the double range written with many digits rather than a
+// large exponent.
+const std::string kManyDigits = "1" + std::string(400, '0');
+const std::string kManyZeros = "0." + std::string(400, '0') + "1";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LeadingDoubleTest,
+    testing::Values(DoubleCase{"2500.000", 2500.0}, DoubleCase{" -1.5e3x", -1500.0},
+                    DoubleCase{"+.25", 0.25}, DoubleCase{"7.", 7.0}, DoubleCase{"1e", 1.0},
+                    DoubleCase{"1e+", 1.0}, DoubleCase{"abc", 0.0}, DoubleCase{".", 0.0},
+                    DoubleCase{"1e-400", 0.0}, DoubleCase{"2,5", 2.0},
+                    DoubleCase{kManyDigits, HUGE_VAL}, DoubleCase{"-" + kManyDigits, -HUGE_VAL},
+                    DoubleCase{kManyDigits + "e-5", HUGE_VAL},
+                    DoubleCase{kManyDigits + ".5e-395", 1e5}, DoubleCase{kManyZeros, 0.0},
+                    DoubleCase{kManyZeros + "e5", 0.0}, DoubleCase{"0.0001e-400", 0.0}),
+    RowName);
 
 TEST(LeadingDouble, HugeExponentGivesInfinity) {
     EXPECT_TRUE(std::isinf(LeadingDouble(u"1e400")));
