@@ -2,6 +2,7 @@
 // message boxes, a sensor catalogue from text, and a user's choice in a combo.
 #pragma once
 
+#include "dataexchange.h"
 #include "formhost.h"
 #include "loggerconfig.h"
 #include "messagebox.h"
@@ -16,6 +17,7 @@
 #include <QStringList>
 #include <QTest>
 
+#include <initializer_list>
 #include <vector>
 
 namespace corvina::testing {
@@ -52,6 +54,27 @@ public:
     int retrieves = 0;
     std::vector<MessageRecord> messages;
 };
+
+// The control identifiers of a form's bindings, in exchange order.
+inline std::vector<int> BindingIds(const CBindingList& bindings) {
+    std::vector<int> ids;
+    for (size_t i = 0; i < bindings.size(); ++i)
+        ids.push_back(bindings.IdAt(i));
+    return ids;
+}
+
+// The identifiers of a table of channel rows, row by row (0 marks a column a
+// row does not have), followed by those of the link panel.
+template <size_t Rows, size_t Columns>
+std::vector<int> RowIdsThenLink(const int (&rows)[Rows][Columns], std::initializer_list<int> link) {
+    std::vector<int> ids;
+    for (const auto& row : rows)
+        for (int id : row)
+            if (id)
+                ids.push_back(id);
+    ids.insert(ids.end(), link);
+    return ids;
+}
 
 // The items of a combo's list, in list order.
 inline QStringList ComboItems(const QComboBox* combo) {

@@ -176,10 +176,7 @@ void TestAnalogView::bindingOrder() {
             expected.push_back(b.id);
     for (int id : {1103, 1105, 1107, 1108, 1103, 1504})
         expected.push_back(id);
-    std::vector<int> got;
-    for (size_t i = 0; i < view.Bindings().size(); ++i)
-        got.push_back(view.Bindings().IdAt(i));
-    QCOMPARE(got, expected);
+    QCOMPARE(BindingIds(view.Bindings()), expected);
 }
 
 void TestAnalogView::loadAndStoreEveryRow_data() {

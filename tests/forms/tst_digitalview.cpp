@@ -80,15 +80,8 @@ void TestDigitalView::templateRows() {
 void TestDigitalView::bindingOrder() {
     InputFormHost host;
     DigitalProbe view(&host);
-    std::vector<int> expected;
-    for (const auto& row : kRowIds)
-        expected.insert(expected.end(), std::begin(row), std::end(row));
-    for (int id : {1103, 1105, 1107, 1108, 1103, 1507})
-        expected.push_back(id);
-    std::vector<int> got;
-    for (size_t i = 0; i < view.Bindings().size(); ++i)
-        got.push_back(view.Bindings().IdAt(i));
-    QCOMPARE(got, expected);
+    QCOMPARE(BindingIds(view.Bindings()),
+             RowIdsThenLink(kRowIds, {1103, 1105, 1107, 1108, 1103, 1507}));
 }
 
 void TestDigitalView::loadAndStoreEveryRow_data() {

@@ -102,18 +102,9 @@ void TestInternalView::templateRows() {
 void TestInternalView::bindingOrder() {
     InputFormHost host;
     InternalProbe view(&host);
-    std::vector<int> expected;
-    for (const auto& row : kRowIds)
-        for (int id : row)
-            if (id)
-                expected.push_back(id);
     // speed, port, set-time, port object, device, progress bar
-    for (int id : {1105, 1103, 1107, 1103, 1110, 1513})
-        expected.push_back(id);
-    std::vector<int> got;
-    for (size_t i = 0; i < view.Bindings().size(); ++i)
-        got.push_back(view.Bindings().IdAt(i));
-    QCOMPARE(got, expected);
+    QCOMPARE(BindingIds(view.Bindings()),
+             RowIdsThenLink(kRowIds, {1105, 1103, 1107, 1103, 1110, 1513}));
 }
 
 void TestInternalView::loadAndStoreEveryRow_data() {

@@ -93,16 +93,9 @@ void TestSerialView::templateRows() {
 void TestSerialView::bindingOrder() {
     InputFormHost host;
     SerialProbe view(&host);
-    std::vector<int> expected;
-    for (const auto& row : kRowIds)
-        expected.insert(expected.end(), std::begin(row), std::end(row));
     // speed, port, set-time, port object, device, port object, progress bar
-    for (int id : {1105, 1103, 1107, 1103, 1108, 1103, 1522})
-        expected.push_back(id);
-    std::vector<int> got;
-    for (size_t i = 0; i < view.Bindings().size(); ++i)
-        got.push_back(view.Bindings().IdAt(i));
-    QCOMPARE(got, expected);
+    QCOMPARE(BindingIds(view.Bindings()),
+             RowIdsThenLink(kRowIds, {1105, 1103, 1107, 1103, 1108, 1103, 1522}));
 }
 
 void TestSerialView::loadAndStoreEveryRow_data() {
