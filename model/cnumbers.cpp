@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -28,18 +27,20 @@ qsizetype SkipSpace(QStringView text, qsizetype i) {
     return i;
 }
 
-// Formats with a C format string into a buffer that is always large enough:
-// asks snprintf for the size first.
-QByteArray FormatC(const char* format, double value) {
-    char small[64];
-    const int n = std::snprintf(small, sizeof small, format, value);
-    if (n < 0)
-        return {};
-    if (n < int(sizeof small))
-        return QByteArray(small, n);
-    std::string big(size_t(n) + 1, '\0');
-    std::snprintf(big.data(), big.size(), format, value);
-    return QByteArray(big.data(), n);
+// Formats as printf would in the C locale. snprintf follows LC_NUMERIC, which
+// Qt takes from the environment: under a German desktop "%.3f" writes
+// "1234,500", and the comma is a field separator in several script lines.
+// std::to_chars never looks at the locale. The buffer grows until the number
+// fits (the widest double in "%f" has over 300 digits).
+QByteArray FormatC(double value, std::chars_format format, int precision) {
+    std::string buffer(64, '\0');
+    for (;;) {
+        const auto [end, ec] =
+            std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, format, precision);
+        if (ec == std::errc())
+            return QByteArray(buffer.data(), end - buffer.data());
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 // The power of ten that the number's first significant digit stands for,
@@ -180,7 +181,7 @@ float LeadingFloat(QStringView text) {
 }
 
 QByteArray FormatG7(double value) {
-    QByteArray text = FormatC("%1.7g", value);
+    QByteArray text = FormatC(value, std::chars_format::general, 7);
     const qsizetype e = text.indexOf('e');
     if (e < 0)
         return text;
@@ -193,8 +194,7 @@ QByteArray FormatG7(double value) {
 }
 
 QByteArray FormatFixed(double value, int decimals) {
-    const QByteArray format = "%." + QByteArray::number(decimals) + "f";
-    return FormatC(format.constData(), value);
+    return FormatC(value, std::chars_format::fixed, decimals);
 }
 
 } // namespace corvina

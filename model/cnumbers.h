@@ -33,8 +33,8 @@ std::optional<double> ScanDouble(QStringView text);
 // The same for float fields: values beyond the float range become +/-infinity.
 float LeadingFloat(QStringView text);
 
-// printf conversions in the C locale. "%1.7g" always writes an exponent with
-// its sign and at least three digits ("1e+010").
+// printf conversions as in the C locale, whatever the process locale. "%1.7g" always writes an
+// exponent with its sign and at least three digits ("1e+010").
 QByteArray FormatG7(double value);
 QByteArray FormatFixed(double value, int decimals); // "%.Nf"
 

@@ -1,5 +1,8 @@
+#include "scopednumericlocale.h"
+
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -12,8 +15,10 @@ struct CliRun {
     QByteArray err;
 };
 
-CliRun Cli(const QStringList& args, const QString& workDir = {}) {
+CliRun Cli(const QStringList& args, const QString& workDir = {},
+           const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
+    process.setProcessEnvironment(env);
     if (!workDir.isEmpty())
         process.setWorkingDirectory(workDir);
     process.start(QStringLiteral(CORVINASETUP_CLI), args);
@@ -96,6 +101,31 @@ TEST_F(CliTest, FailedConvertLeavesAnExistingOutputAlone) {
     out.close();
     EXPECT_EQ(Cli({"convert", Path("absent.txt"), Path("out.txt")}).exitCode, 66);
     EXPECT_EQ(Read(Path("out.txt")), "precious");
+}
+
+// A German desktop's decimal comma must not reach the file: the tool writes
+// the very bytes it writes under the C locale.
+TEST_F(CliTest, ConvertWritesTheSameBytesUnderACommaLocale) {
+    ASSERT_TRUE(corvina::test::ScopedNumericLocale().ok())
+        << corvina::test::kCommaLocale << " is missing: scripts/install-deps makes it";
+    QFile in(Path("in.txt"));
+    ASSERT_TRUE(in.open(QIODevice::WriteOnly));
+    in.write("Vref 1234.5\r\nModemInterval 1.5\r\np 1, 0=1.5, 1=-0.25, 2=1e-5, 3=3\r\n");
+    in.close();
+    QProcessEnvironment c = QProcessEnvironment::systemEnvironment();
+    c.insert("LANG", "C");
+    c.insert("LC_ALL", "C");
+    QProcessEnvironment german = c;
+    german.insert("LANG", "de_DE.UTF-8");
+    german.insert("LC_ALL", "de_DE.UTF-8");
+    ASSERT_EQ(Cli({"convert", Path("in.txt"), Path("c.txt")}, dir_.path(), c).exitCode, 0);
+    const CliRun run = Cli({"convert", Path("in.txt"), Path("de.txt")}, dir_.path(), german);
+    ASSERT_EQ(run.exitCode, 0) << run.err.constData();
+    const QByteArray inGerman = Read(Path("de.txt"));
+    EXPECT_EQ(inGerman, Read(Path("c.txt")));
+    for (const char* line : {"\r\nVref 1234.500\r\n", "\r\nModemInterval 1.500\r\n",
+                             "\r\np 1, 0=1.5, 1=-0.25, 2=1e-005, 3=3\r\n"})
+        EXPECT_TRUE(inGerman.contains(line)) << line;
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "configscript.h"
+#include "scopednumericlocale.h"
 
 #include <QBuffer>
 #include <QList>
@@ -153,6 +154,24 @@ TEST(WriteConfigScript, WritesLatin1BytesAndCrLf) {
     QString error;
     ASSERT_TRUE(WriteConfigScript(cfg, buffer, &error)) << error.toStdString();
     EXPECT_TRUE(buffer.data().contains(QByteArray("\r\nName Caf\xe9\r\n")));
+}
+
+// A desktop with a decimal comma must not change a byte of the file: in a
+// polynomial line the comma would even split a coefficient in two.
+TEST(WriteConfigScript, WritesTheSameBytesUnderACommaLocale) {
+    LoggerConfig cfg = Defaults();
+    cfg.System.Vref = 1234.5f;
+    cfg.Modem.ModemInterval = 1.5f;
+    cfg.Polys[0] = {1.5f, -0.25f, 1e-5f, 3.0f};
+    const QByteArray inC = EncodeConfigScript(cfg).bytes;
+    test::ScopedNumericLocale locale;
+    ASSERT_TRUE(locale.ok()) << test::kCommaLocale << " is missing: scripts/install-deps makes it";
+    const EncodedScript inGerman = EncodeConfigScript(cfg);
+    ASSERT_TRUE(inGerman.ok());
+    EXPECT_EQ(inGerman.bytes, inC);
+    for (const char* line : {"\r\nVref 1234.500\r\n", "\r\nModemInterval 1.500\r\n",
+                             "\r\np 1, 0=1.5, 1=-0.25, 2=1e-005, 3=3\r\n"})
+        EXPECT_TRUE(inGerman.bytes.contains(line)) << line;
 }
 
 struct RefusalCase {

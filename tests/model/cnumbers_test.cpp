@@ -1,10 +1,10 @@
 #include "cnumbers.h"
+#include "scopednumericlocale.h"
 
 #include <QString>
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -91,15 +91,15 @@ TEST(LeadingFloat, ReadsWhatFormatG7Writes) {
     EXPECT_EQ(LeadingFloat(u"in"), 0.0f);
 }
 
-// Qt applications take LC_NUMERIC from the environment; the file format must not follow it.
-TEST(LeadingDouble, IgnoresTheProcessLocale) {
-    const char* old = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = old ? old : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-        GTEST_SKIP() << "no German locale installed";
+// Qt applications take LC_NUMERIC from the environment; numbers must not follow it.
+TEST(Numbers, IgnoreTheProcessLocale) {
+    test::ScopedNumericLocale locale;
+    ASSERT_TRUE(locale.ok()) << test::kCommaLocale << " is missing: scripts/install-deps makes it";
     EXPECT_DOUBLE_EQ(LeadingDouble(u"2500.5"), 2500.5);
+    EXPECT_EQ(LeadingFloat(u"1,5"), 1.0f);
     EXPECT_EQ(FormatFixed(1234.5, 3), "1234.500");
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(FormatG7(-1.5e-5), "-1.5e-005");
+    EXPECT_EQ(FormatG7(0.25), "0.25");
 }
 
 struct FormatCase {

@@ -2,6 +2,7 @@
 // makes every line wait for three attempts; these tests compress the
 // protocol's clock so that such a send takes seconds, not minutes. The
 // protocol's own pacing is checked by the wire test and the benchmark.
+#include "scopednumericlocale.h"
 #include "tasktestsupport.h"
 
 using namespace corvina;
@@ -64,6 +65,25 @@ const ClockCase kClockCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Clock, SendClockTest, testing::ValuesIn(kClockCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The logger reads numbers with a decimal point only; a desktop locale with a
+// comma must not reach the wire.
+TEST_F(SendTest, SendsTheSameLinesUnderACommaLocale) {
+    m_Cfg.Modem.ModemInterval = 1.5f;
+    m_Cfg.Polys[0] = {1.5f, -0.25f, 0.0f, 0.0f};
+    const QList<QByteArray> inC = ConfigurationLinesOnWire(m_Cfg);
+    ScopedNumericLocale locale;
+    ASSERT_TRUE(locale.ok()) << kCommaLocale << " is missing: scripts/install-deps makes it";
+
+    const TaskOutcome outcome = Run(LoggerTaskKind::Send, m_Cfg, kQuickPacing);
+    EXPECT_EQ(outcome.result, kResultOk);
+    const QList<QByteArray> wire = Wire();
+    for (const QByteArray& line : inC)
+        EXPECT_TRUE(wire.contains(line)) << line.toStdString();
+    for (const QByteArray& line :
+         {QByteArray("ModemInterval 1.500\r"), QByteArray("p 1, 0=1.5, 1=-0.25, 2=0, 3=0\r")})
+        EXPECT_TRUE(wire.contains(line)) << line.toStdString();
+}
 
 TEST_F(SendTest, LoggerSilentAfterTheHandshakeGetsEveryLineThreeTimesAndAllAreListed) {
     m_Sim.SetFaults({.stopAfter = 3});
