@@ -32,7 +32,7 @@ qsizetype SkipSpace(QStringView text, qsizetype i) {
 // "1234,500", and the comma is a field separator in several script lines.
 // std::to_chars never looks at the locale. The buffer grows until the number
 // fits (the widest double in "%f" has over 300 digits).
-QByteArray FormatC(double value, std::chars_format format, int precision) {
+QByteArray ToChars(double value, std::chars_format format, int precision) {
     std::string buffer(64, '\0');
     for (;;) {
         const auto [end, ec] =
@@ -181,7 +181,7 @@ float LeadingFloat(QStringView text) {
 }
 
 QByteArray FormatG7(double value) {
-    QByteArray text = FormatC(value, std::chars_format::general, 7);
+    QByteArray text = ToChars(value, std::chars_format::general, 7);
     const qsizetype e = text.indexOf('e');
     if (e < 0)
         return text;
@@ -194,7 +194,7 @@ QByteArray FormatG7(double value) {
 }
 
 QByteArray FormatFixed(double value, int decimals) {
-    return FormatC(value, std::chars_format::fixed, decimals);
+    return ToChars(value, std::chars_format::fixed, decimals);
 }
 
 } // namespace corvina

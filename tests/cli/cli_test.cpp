@@ -106,8 +106,7 @@ TEST_F(CliTest, FailedConvertLeavesAnExistingOutputAlone) {
 // A German desktop's decimal comma must not reach the file: the tool writes
 // the very bytes it writes under the C locale.
 TEST_F(CliTest, ConvertWritesTheSameBytesUnderACommaLocale) {
-    ASSERT_TRUE(corvina::test::ScopedNumericLocale().ok())
-        << corvina::test::kCommaLocale << " is missing: scripts/install-deps makes it";
+    ASSERT_TRUE(corvina::test::ScopedNumericLocale().ok()) << corvina::test::kCommaLocaleMissing;
     QFile in(Path("in.txt"));
     ASSERT_TRUE(in.open(QIODevice::WriteOnly));
     in.write("Vref 1234.5\r\nModemInterval 1.5\r\np 1, 0=1.5, 1=-0.25, 2=1e-5, 3=3\r\n");

@@ -165,7 +165,7 @@ TEST(WriteConfigScript, WritesTheSameBytesUnderACommaLocale) {
     cfg.Polys[0] = {1.5f, -0.25f, 1e-5f, 3.0f};
     const QByteArray inC = EncodeConfigScript(cfg).bytes;
     test::ScopedNumericLocale locale;
-    ASSERT_TRUE(locale.ok()) << test::kCommaLocale << " is missing: scripts/install-deps makes it";
+    ASSERT_TRUE(locale.ok()) << test::kCommaLocaleMissing;
     const EncodedScript inGerman = EncodeConfigScript(cfg);
     ASSERT_TRUE(inGerman.ok());
     EXPECT_EQ(inGerman.bytes, inC);

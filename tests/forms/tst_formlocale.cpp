@@ -24,7 +24,7 @@ private:
 };
 
 void TestFormLocale::initTestCase() {
-    QVERIFY2(m_locale.ok(), "de_DE.UTF-8 is missing: scripts/install-deps makes it");
+    QVERIFY2(m_locale.ok(), corvina::test::kCommaLocaleMissing);
 }
 
 void TestFormLocale::coefficientsGoThroughTheOutputsForm() {

@@ -12,6 +12,9 @@
 namespace corvina::test {
 
 inline constexpr const char* kCommaLocale = "de_DE.UTF-8";
+// What a test says when the system lacks kCommaLocale.
+inline constexpr const char* kCommaLocaleMissing =
+    "de_DE.UTF-8 is missing: scripts/install-deps makes it";
 
 class ScopedNumericLocale {
 public:

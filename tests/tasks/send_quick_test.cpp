@@ -73,7 +73,7 @@ TEST_F(SendTest, SendsTheSameLinesUnderACommaLocale) {
     m_Cfg.Polys[0] = {1.5f, -0.25f, 0.0f, 0.0f};
     const QList<QByteArray> inC = ConfigurationLinesOnWire(m_Cfg);
     ScopedNumericLocale locale;
-    ASSERT_TRUE(locale.ok()) << kCommaLocale << " is missing: scripts/install-deps makes it";
+    ASSERT_TRUE(locale.ok()) << kCommaLocaleMissing;
 
     const TaskOutcome outcome = Run(LoggerTaskKind::Send, m_Cfg, kQuickPacing);
     EXPECT_EQ(outcome.result, kResultOk);
